@@ -1,0 +1,33 @@
+# Sourced by test.sh and run.sh: a fresh Wine prefix for the build folder ($1),
+# an X display (Xvfb unless $TAPESTREL_DISPLAY names one) and one persistent
+# wineserver. Both are ended, by their process ids, when the calling script exits.
+wine_build_dir=$1
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env"
+
+session_pids=()
+end_session() {
+  for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${session_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap end_session EXIT
+
+if [ -n "${TAPESTREL_DISPLAY:-}" ]; then
+  export DISPLAY=$TAPESTREL_DISPLAY
+else
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+  session_pids+=($!)
+  for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$displayfile")"
+  rm -f "$displayfile"
+fi
+
+rm -rf "$build_dir/wine"
+mkdir -p "$HOME" "$WINEPREFIX"
+wineserver -f -p &
+session_pids+=($!)
+wineboot -i >/dev/null 2>&1
+# Japanese text: the program asks for the usual Windows family names.
+for family in "ＭＳＰゴシック" "ＭＳ Ｐゴシック" "MS UI Gothic" "ＭＳ ゴシック"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" /d IPAPGothic /f >/dev/null 2>&1
+done

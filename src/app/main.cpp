@@ -1,0 +1,8 @@
+#include <windows.h>
+
+#include "app/Application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    return app::run(instance, GetCommandLineW());
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "store/AppSettings_CL.h"
+#include "store/WallPaperItemBase_CL.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kStartTimeout = 20000;
+
+// The process that owns a top-level window.
+DWORD window_process(HWND hwnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+// Starts the program, waits for its window and closes it again; the process
+// must then end with code 0.
+void expect_kind(const std::wstring& arguments, const wchar_t* title)
+{
+    KernelHandle process = start_process(L"\"" + tapestrel_exe() + L"\" " + arguments);
+    ASSERT_TRUE(process) << "could not start";
+    const DWORD deadline = GetTickCount() + kStartTimeout;
+    HWND hwnd = nullptr;
+    while (!hwnd && GetTickCount() < deadline) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"MainWindowClass", title); w;
+             w = FindWindowExW(nullptr, w, L"MainWindowClass", title)) {
+            if (window_process(w) == GetProcessId(process.get())) hwnd = w;
+        }
+        if (!hwnd) Sleep(50);
+    }
+    ASSERT_NE(hwnd, nullptr) << "no window titled " << (title ? "given" : "") << " for arguments";
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(wait_exit(process, kStartTimeout, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+
+TEST(CommandLine, OnlyTheExactSingleArgumentSelectsTheWindowProcess)
+{
+    EXPECT_EQ(app::process_kind(L"Tapestrel.exe /window"), app::ProcessKind::Window);
+    EXPECT_EQ(app::process_kind(L"\"C:\\Program Files\\Tapestrel\\Tapestrel.exe\" /window"), app::ProcessKind::Window);
+    EXPECT_EQ(app::process_kind(L"Tapestrel.exe"), app::ProcessKind::Tray);
+    EXPECT_EQ(app::process_kind(L"Tapestrel.exe /WINDOW"), app::ProcessKind::Tray);
+    EXPECT_EQ(app::process_kind(L"Tapestrel.exe /window x"), app::ProcessKind::Tray);
+    EXPECT_EQ(app::process_kind(L"Tapestrel.exe foo"), app::ProcessKind::Tray);
+    EXPECT_EQ(app::instance_mutex_name(app::ProcessKind::Window), app::instance_mutex_name(app::ProcessKind::Tray) + L"/main");
+}
+
+TEST(Processes, ArgumentsChooseTheKindOfProcess)
+{
+    expect_kind(L"/window", L"Tapestrel");
+    expect_kind(L"/WINDOW", L"Tapestrel_ICON");
+    expect_kind(L"/window x", L"Tapestrel_ICON");
+    expect_kind(L"foo", L"Tapestrel_ICON");
+    expect_kind(L"", L"Tapestrel_ICON");
+}
+
+TEST(Processes, ASecondProcessOfTheSameKindExitsAtOnceWithZero)
+{
+    KernelHandle tray = start_process(L"\"" + tapestrel_exe() + L"\"");
+    KernelHandle window = start_process(L"\"" + tapestrel_exe() + L"\" /window");
+    HWND tray_window = wait_for_window(L"Tapestrel_ICON", kStartTimeout);
+    HWND main_window = wait_for_window(L"Tapestrel", kStartTimeout);
+    ASSERT_NE(tray_window, nullptr);
+    ASSERT_NE(main_window, nullptr);
+
+    DWORD code = 1;
+    ASSERT_TRUE(run_tapestrel(L"", kStartTimeout, &code));
+    EXPECT_EQ(code, 0u);
+    code = 1;
+    ASSERT_TRUE(run_tapestrel(L"/window", kStartTimeout, &code));
+    EXPECT_EQ(code, 0u);
+    // The first ones still run.
+    EXPECT_EQ(WaitForSingleObject(tray.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(window.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    PostMessageW(tray_window, WM_CLOSE, 0, 0);
+    PostMessageW(main_window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(wait_exit(tray, kStartTimeout, &code));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(wait_exit(window, kStartTimeout, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(Processes, FirstStartCreatesTheApplicationFolderAndSettingsFile)
+{
+    const std::wstring folder = documents_folder() + L"\\Tapestrel";
+    remove_tree(folder);
+    ASSERT_FALSE(file_exists(folder));
+    expect_kind(L"", L"Tapestrel_ICON");
+    EXPECT_TRUE(file_exists(folder + L"\\FavoriteWallPaper"));
+    EXPECT_EQ(read_file(folder + L"\\Tapestrel.ini"), (std::vector<unsigned char>{0xFF, 0xFE}));
+}
+
+TEST(CrashSafety, KillingASaveLeavesTheOldOrTheNewList)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"list.dat");
+    const std::wstring saver = env(L"TAPESTREL_LIST_SAVER");
+    ASSERT_FALSE(saver.empty());
+    std::mt19937 random(20261208);
+    int torn = 0, first = 0, second = 0;
+    for (int round = 0; round < 25; ++round) {
+        KernelHandle child = start_process(L"\"" + saver + L"\" \"" + path + L"\" 300 700");
+        ASSERT_TRUE(child);
+        Sleep(150 + random() % 400);
+        TerminateProcess(child.get(), 9);
+        WaitForSingleObject(child.get(), INFINITE);
+
+        WallPaperItemBase_CL list;
+        list.set_path(path);
+        const HRESULT result = list.load();
+        if (result != S_OK) {
+            ++torn;  // only acceptable before the very first save finished
+            EXPECT_FALSE(file_exists(path)) << "round " << round;
+            continue;
+        }
+        if (list.items.size() == 300) ++first;
+        else if (list.items.size() == 700) ++second;
+        else ADD_FAILURE() << "a list of " << list.items.size() << " items in round " << round;
+        const wchar_t tag = list.items.size() == 300 ? L'a' : L'b';
+        for (size_t i = 0; i < list.items.size(); ++i) ASSERT_EQ(list.items[i].key, tag + std::to_wstring(i));
+    }
+    EXPECT_GT(first + second, 0);
+}

@@ -1,0 +1,149 @@
+#include "TestSupport.h"
+
+#include <cstdio>
+
+namespace testing_support {
+
+std::wstring env(const wchar_t* name)
+{
+    wchar_t buffer[32768];
+    const DWORD length = GetEnvironmentVariableW(name, buffer, 32768);
+    return (length > 0 && length < 32768) ? std::wstring(buffer, length) : std::wstring();
+}
+
+std::wstring tapestrel_exe()
+{
+    return env(L"TAPESTREL_EXE");
+}
+
+TempFolder::TempFolder()
+{
+    static LONG counter = 0;
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    wchar_t name[MAX_PATH];
+    swprintf(name, MAX_PATH, L"%stapestrel-test-%lu-%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    path_ = name;
+    remove_tree(path_);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder()
+{
+    remove_tree(path_);
+}
+
+void remove_tree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) remove_tree(child);
+            else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+bool file_exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<unsigned char> read_file(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return bytes;
+    unsigned char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    return bytes;
+}
+
+bool write_file(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file && (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                      written == bytes.size()));
+}
+
+bool write_file(const std::wstring& path, const std::string& bytes)
+{
+    return write_file(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+}
+
+std::wstring http_root()
+{
+    return env(L"TAPESTREL_HTTP_ROOT");
+}
+
+std::wstring http_host()
+{
+    return env(L"TAPESTREL_HTTP_HOST");
+}
+
+std::wstring http_url(const std::wstring& relative_path)
+{
+    return L"http://" + http_host() + L"/" + relative_path;
+}
+
+bool serve_file(const std::wstring& relative_path, const std::string& body)
+{
+    std::wstring path = http_root();
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = relative_path.find(L'/', start);
+        if (slash == std::wstring::npos) break;
+        path += L"\\" + relative_path.substr(start, slash - start);
+        CreateDirectoryW(path.c_str(), nullptr);
+        start = slash + 1;
+    }
+    return write_file(path + L"\\" + relative_path.substr(start), body);
+}
+
+KernelHandle start_process(const std::wstring& command_line)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring line = command_line;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return KernelHandle();
+    CloseHandle(info.hThread);
+    return KernelHandle(info.hProcess);
+}
+
+bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code)
+{
+    if (!process || WaitForSingleObject(process.get(), timeout_ms) != WAIT_OBJECT_0) return false;
+    if (exit_code) GetExitCodeProcess(process.get(), exit_code);
+    return true;
+}
+
+bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code)
+{
+    const KernelHandle process = start_process(L"\"" + tapestrel_exe() + L"\" " + arguments);
+    return wait_exit(process, timeout_ms, exit_code);
+}
+
+HWND wait_for_window(const wchar_t* title, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND hwnd = FindWindowExW(nullptr, nullptr, L"MainWindowClass", title);
+        if (hwnd || GetTickCount() - start > timeout_ms) return hwnd;
+        Sleep(50);
+    }
+}
+
+}  // namespace testing_support

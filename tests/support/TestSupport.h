@@ -1,0 +1,54 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "store/KernelHandle.h"
+
+namespace testing_support {
+
+// An environment variable set by the test runner; empty when absent.
+std::wstring env(const wchar_t* name);
+// The program under test, as the test runner built it.
+std::wstring tapestrel_exe();
+
+// A fresh folder under the temporary folder, removed with its content at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void remove_tree(const std::wstring& path);
+bool file_exists(const std::wstring& path);
+std::vector<unsigned char> read_file(const std::wstring& path);
+bool write_file(const std::wstring& path, const std::vector<unsigned char>& bytes);
+bool write_file(const std::wstring& path, const std::string& bytes);
+
+// The loopback HTTP stand-in: files written below its root are served at
+// http://<host>/<relative path>.
+std::wstring http_root();
+std::wstring http_host();
+std::wstring http_url(const std::wstring& relative_path);
+// Writes a body that the stand-in serves at relative_path (slashes allowed).
+bool serve_file(const std::wstring& relative_path, const std::string& body);
+
+// Starts a process; the handle owns it.
+KernelHandle start_process(const std::wstring& command_line);
+// Waits for the process; false on time-out (the process is then left running).
+bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code);
+// Runs the program under test with the given arguments and waits for it.
+bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code);
+
+// Finds a top-level "MainWindowClass" window with this title, waiting up to timeout_ms.
+HWND wait_for_window(const wchar_t* title, DWORD timeout_ms);
+
+}  // namespace testing_support

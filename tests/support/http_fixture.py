@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Loopback HTTP stand-in for the photo service and the support site in tests.
+
+  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE
+  http_fixture.py stop --pidfile FILE
+
+Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
+query string is ignored unless a file named with it exists: ROOT/a/b.xml?x=1 is
+looked up as "b.xml@x=1" first). Tests write the canned bodies as ordinary files.
+A path may begin with switches, each one segment, applied in order:
+  /_nolength/...   body without Content-Length, connection closed at its end
+  /_length0/...    Content-Length: 0 and no body
+  /_status404/...  status 404 (or any number after _status) with the file's body
+  /_slow/...       the body in small pieces with pauses (about 2 s in all)
+  /_stall/...      headers and half the body, then silence for 60 s
+  /_short/...      Content-Length of the whole body, then only half of it
+Every request is appended to ROOT/_requests.log as "METHOD PATH" lines."""
+import argparse
+import http.server
+import os
+import signal
+import socketserver
+import sys
+import time
+import urllib.parse
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    root = "."
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        with open(os.path.join(self.root, "_requests.log"), "a", encoding="utf-8") as log:
+            log.write("GET %s\n" % self.path)
+        parsed = urllib.parse.urlsplit(self.path)
+        segments = [s for s in parsed.path.split("/") if s]
+        switches = []
+        while segments and segments[0].startswith("_") and segments[0] != "_requests.log":
+            switches.append(segments.pop(0))
+        body = self.find_body(segments, parsed.query)
+        status = 200
+        for s in switches:
+            if s.startswith("_status"):
+                status = int(s[len("_status"):])
+        if body is None:
+            status, body = (404, b"not found") if status == 200 else (status, b"")
+        self.respond(status, body, switches)
+
+    def find_body(self, segments, query):
+        path = os.path.join(self.root, *[urllib.parse.unquote(s) for s in segments])
+        if not os.path.realpath(path).startswith(os.path.realpath(self.root)):
+            return None
+        candidates = []
+        if query:
+            candidates.append(path + "@" + urllib.parse.unquote(query))
+        candidates.append(path)
+        for p in candidates:
+            try:
+                if os.path.isfile(p):
+                    with open(p, "rb") as f:
+                        return f.read()
+            except OSError:
+                pass
+        return None
+
+    def respond(self, status, body, switches):
+        self.send_response(status)
+        self.send_header("Content-Type", "application/octet-stream")
+        if "_nolength" in switches:
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body)
+            self.close_connection = True
+            return
+        if "_length0" in switches:
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        self.send_header("Content-Length", str(len(body)))
+        if "_short" in switches or "_stall" in switches:
+            self.send_header("Connection", "close")
+        self.end_headers()
+        if "_short" in switches:
+            self.wfile.write(body[: len(body) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if "_stall" in switches:
+            self.wfile.write(body[: len(body) // 2])
+            self.wfile.flush()
+            time.sleep(60)
+            self.close_connection = True
+            return
+        if "_slow" in switches:
+            pieces = 10
+            step = max(1, (len(body) + pieces - 1) // pieces)
+            for i in range(0, len(body), step):
+                self.wfile.write(body[i:i + step])
+                self.wfile.flush()
+                time.sleep(0.2)
+            return
+        self.wfile.write(body)
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def start(args):
+    stop(args)
+    root = os.path.abspath(args.root)
+    os.makedirs(root, exist_ok=True)
+    Handler.root = root
+    server = Server((args.addr, args.port), Handler)  # bind before detaching: errors reach ctest
+    pid = os.fork()
+    if pid:
+        with open(args.pidfile, "w") as f:
+            f.write(str(pid))
+        return 0
+    os.setsid()
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    # Ends by itself after an hour even if nobody stops it.
+    signal.alarm(3600)
+    server.serve_forever()
+    return 0
+
+
+def stop(args):
+    try:
+        with open(args.pidfile) as f:
+            pid = int(f.read().strip())
+    except (OSError, ValueError):
+        return 0
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except OSError:
+        pass
+    os.remove(args.pidfile)
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("command", choices=["start", "stop"])
+    parser.add_argument("--addr", default="127.0.0.61")
+    parser.add_argument("--port", type=int, default=80)
+    parser.add_argument("--root", default=".")
+    parser.add_argument("--pidfile", required=True)
+    args = parser.parse_args()
+    return start(args) if args.command == "start" else stop(args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
