@@ -19,5 +19,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release ${TAPESTREL_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)"
