@@ -55,7 +55,9 @@ bool WallPaperItemBase_CL::candidate_size_filter(const ImageItem_CL& item) const
 {
     ImageItem_CL::Size best;
     if (!item.best_size(best)) return false;
-    if (best.width < AppSettings.cand_min_width || best.height < AppSettings.cand_min_height) return false;
+    if (AppSettings.cand_check_min_pic != 0 &&
+        (best.width < AppSettings.cand_min_width || best.height < AppSettings.cand_min_height))
+        return false;
     return AppSettings.cand_width_long == 0 || best.width >= best.height;
 }
 

@@ -17,7 +17,8 @@ public:
 
     virtual ~WallPaperItemBase_CL() = default;
 
-    // Whether an item is big enough (and landscape when asked) to be a candidate.
+    // Whether an item may be a candidate: it has a size, at least the minimum
+    // (unless the minimum check is switched off) and landscape when asked.
     virtual bool candidate_size_filter(const ImageItem_CL& item) const;
 
     void set_path(const std::wstring& file) { path = file; }
