@@ -280,7 +280,7 @@ bool InetHttp_CL::start_helper(const std::shared_ptr<InetHttp_CL>& transfer, con
 {
     try {
         std::thread([transfer, steps] {
-            name_current_thread(L"InetHttp_CL transfer");
+            name_thread(GetCurrentThread(), L"InetHttp_CL transfer");
             steps(*transfer);
             transfer->close_handles();
             SetEvent(transfer->done_event_.get());

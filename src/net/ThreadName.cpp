@@ -1,7 +1,5 @@
 #include "net/ThreadName.h"
 
-#include <windows.h>
-
 namespace {
 
 using SetThreadDescriptionFn = HRESULT(WINAPI*)(HANDLE, PCWSTR);
@@ -16,7 +14,7 @@ SetThreadDescriptionFn set_thread_description()
 
 }  // namespace
 
-void name_current_thread(const wchar_t* name)
+void name_thread(HANDLE thread, const wchar_t* name)
 {
-    if (SetThreadDescriptionFn function = set_thread_description()) function(GetCurrentThread(), name);
+    if (SetThreadDescriptionFn function = set_thread_description()) function(thread, name);
 }

@@ -1,5 +1,6 @@
 #pragma once
+#include <windows.h>
 
-// Names the calling thread for debuggers (SetThreadDescription); does nothing
-// where the system lacks it (older Windows, some Wine versions).
-void name_current_thread(const wchar_t* name);
+// Names a thread for debuggers (SetThreadDescription); does nothing where the
+// system lacks it (older Windows, some Wine versions).
+void name_thread(HANDLE thread, const wchar_t* name);

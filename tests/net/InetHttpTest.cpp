@@ -92,7 +92,7 @@ TEST(InetHttpFetch, AnAbortFromAnotherThreadEndsAWaitingRequestAtOnce)
     ASSERT_TRUE(serve_file(L"net/fetch/gated.xml", "<late/>"));
     InetHttp_CL http;
     HRESULT result = S_OK;
-    const std::wstring gated = L"_gate/net/fetch/gated.xml" + fresh_query();
+    const std::wstring gated = L"_gate/net/fetch/gated.xml?" + fresh_name();
     std::thread reader([&] { result = http.fetch(fetch_url(gated)); });
     const bool arrived = wait_for_http_request(gated, kRequestTimeout);
     http.abort_transfer();

@@ -26,12 +26,12 @@ inline std::string pattern(size_t size)
     return bytes;
 }
 
-// A query string no earlier run has used, so the stand-in's request log (kept
-// between runs) shows this run's request only.
-inline std::wstring fresh_query()
+// A name no earlier run has used: the stand-in's root (its request log, the
+// gates opened) is kept between runs.
+inline std::wstring fresh_name()
 {
     static LONG counter = 0;
-    return L"?run=" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) + L"-" +
+    return L"run" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) + L"-" +
            std::to_wstring(InterlockedIncrement(&counter));
 }
 
