@@ -259,7 +259,6 @@ bool InetHttp_CL::open_url(const std::wstring& url)
     // Without "//" there is no host to ask.
     if (url.find(L"//") == std::wstring::npos) return false;
     const UrlParts parts = split_for_download(url);
-    close_handle(connect_handle_);
     return connect_host(parts.host, parts.secure) && send_get_request(parts.path);
 }
 
