@@ -53,6 +53,24 @@ bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code);
 // Runs the program under test with the given arguments and waits for it.
 bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code);
 
+// Keeps GDI+ started for the lifetime of the object.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+// Writes a real JPEG of the given size (a colour gradient) through GDI+;
+// needs a GdiplusSession.
+bool make_jpeg(const std::wstring& path, int width, int height);
+// The same picture's bytes.
+std::vector<unsigned char> jpeg_bytes(int width, int height);
+
 // Finds a top-level "MainWindowClass" window with this title, waiting up to timeout_ms.
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms);
 
