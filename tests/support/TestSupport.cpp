@@ -24,7 +24,7 @@ TempFolder::TempFolder()
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     wchar_t name[MAX_PATH];
-    swprintf(name, MAX_PATH, L"%stapestrel-test-%lu-%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    swprintf(name, MAX_PATH, L"%lstapestrel-test-%lu-%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
     path_ = name;
     remove_tree(path_);
     CreateDirectoryW(path_.c_str(), nullptr);
@@ -112,6 +112,25 @@ bool serve_file(const std::wstring& relative_path, const std::string& body)
         start = slash + 1;
     }
     return write_file(path + L"\\" + relative_path.substr(start), body);
+}
+
+std::string http_log(const wchar_t* name)
+{
+    const std::vector<unsigned char> bytes = read_file(http_root() + L"\\" + name);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms)
+{
+    std::string line = "GET /";
+    for (wchar_t c : relative_path) line.push_back(static_cast<char>(c));
+    line += "\n";
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (http_log(L"_requests.log").find(line) != std::string::npos) return true;
+        if (GetTickCount() - start > timeout_ms) return false;
+        Sleep(20);
+    }
 }
 
 KernelHandle start_process(const std::wstring& command_line)
