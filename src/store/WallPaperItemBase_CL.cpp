@@ -12,22 +12,29 @@ constexpr LONGLONG kMaxListFileBytes = 1LL << 30;
 // The smallest record: version 0x00010000, all strings empty.
 constexpr size_t kMinRecordBytes = 4 + 6 + 6 * 14 + 8 + 6 * 6;
 
-bool read_whole_file(const std::wstring& path, std::vector<unsigned char>& bytes)
+enum class ReadResult { Read, Missing, Unreadable };
+
+ReadResult read_whole_file(const std::wstring& path, std::vector<unsigned char>& bytes)
 {
     KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::Missing : ReadResult::Unreadable;
+    }
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxListFileBytes) return false;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxListFileBytes) return ReadResult::Unreadable;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) break;
+        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return ReadResult::Unreadable;
+        if (got == 0) break;
         done += got;
     }
     bytes.resize(done);
-    return true;
+    return ReadResult::Read;
 }
 
 bool write_all(HANDLE file, const std::vector<unsigned char>& bytes)
@@ -48,7 +55,9 @@ bool WallPaperItemBase_CL::candidate_size_filter(const ImageItem_CL& item) const
 {
     ImageItem_CL::Size best;
     if (!item.best_size(best)) return false;
-    if (best.width < AppSettings.cand_min_width || best.height < AppSettings.cand_min_height) return false;
+    if (AppSettings.cand_check_min_pic != 0 &&
+        (best.width < AppSettings.cand_min_width || best.height < AppSettings.cand_min_height))
+        return false;
     return AppSettings.cand_width_long == 0 || best.width >= best.height;
 }
 
@@ -82,11 +91,25 @@ HRESULT WallPaperItemBase_CL::decode(const unsigned char* data, size_t size, std
 
 HRESULT WallPaperItemBase_CL::load()
 {
+    bool readable = false;
+    return read_and_decode(readable);
+}
+
+bool WallPaperItemBase_CL::load_for_change()
+{
+    bool readable = false;
+    read_and_decode(readable);
+    return readable;
+}
+
+HRESULT WallPaperItemBase_CL::read_and_decode(bool& readable)
+{
     items.clear();
     changed = 1;
     std::vector<unsigned char> bytes;
-    if (!read_whole_file(path, bytes)) return E_FAIL;
-    return decode(bytes.data(), bytes.size(), items);
+    const ReadResult read = read_whole_file(path, bytes);
+    readable = read != ReadResult::Unreadable;
+    return read == ReadResult::Read ? decode(bytes.data(), bytes.size(), items) : E_FAIL;
 }
 
 HRESULT WallPaperItemBase_CL::save() const

@@ -17,7 +17,8 @@ public:
 
     virtual ~WallPaperItemBase_CL() = default;
 
-    // Whether an item is big enough (and landscape when asked) to be a candidate.
+    // Whether an item may be a candidate: it has a size, at least the minimum
+    // (unless the minimum check is switched off) and landscape when asked.
     virtual bool candidate_size_filter(const ImageItem_CL& item) const;
 
     void set_path(const std::wstring& file) { path = file; }
@@ -25,6 +26,10 @@ public:
     // records give E_FAIL with an empty list; a damaged tail gives E_FAIL with
     // the complete records before it.
     HRESULT load();
+    // For read-modify-write: loads like load(), but answers false when the file
+    // exists and cannot be read (locked, a folder, too large), so the caller
+    // changes nothing instead of replacing a list it could not see.
+    bool load_for_change();
     // Replaces the file in one step; on failure the old file stays as it was.
     HRESULT save() const;
     // Exact, case-sensitive match on key; the first match wins.
@@ -34,4 +39,7 @@ public:
     // The binary form of a whole list, and the records read back from it.
     static std::vector<unsigned char> encode(const std::vector<ImageItem_CL>& items);
     static HRESULT decode(const unsigned char* data, size_t size, std::vector<ImageItem_CL>& items);
+
+private:
+    HRESULT read_and_decode(bool& readable);
 };

@@ -198,3 +198,15 @@ TEST_F(Settings, WindowPlacementIsSavedOnlyForANormalWindow)
     EXPECT_EQ(stored.height, 200);
     DestroyWindow(window);
 }
+
+TEST_F(Settings, TheMinimumSizeCheckCanBeSwitchedOff)
+{
+    ImageItem_CL item;
+    item.sizes[5] = {800, 600, L"o"};
+    EXPECT_FALSE(AppSettings.candidates.candidate_size_filter(item));
+    AppSettings.cand_check_min_pic = 0;
+    EXPECT_TRUE(AppSettings.candidates.candidate_size_filter(item));
+    item.sizes[5] = {600, 800, L"o"};
+    EXPECT_FALSE(AppSettings.candidates.candidate_size_filter(item));  // still landscape only
+    AppSettings.cand_check_min_pic = 1;
+}

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/GdiplusInclude.h"
+
 namespace testing_support {
 
 std::wstring env(const wchar_t* name)
@@ -22,7 +24,7 @@ TempFolder::TempFolder()
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     wchar_t name[MAX_PATH];
-    swprintf(name, MAX_PATH, L"%stapestrel-test-%lu-%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    swprintf(name, MAX_PATH, L"%lstapestrel-test-%lu-%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
     path_ = name;
     remove_tree(path_);
     CreateDirectoryW(path_.c_str(), nullptr);
@@ -112,6 +114,25 @@ bool serve_file(const std::wstring& relative_path, const std::string& body)
     return write_file(path + L"\\" + relative_path.substr(start), body);
 }
 
+std::string http_log(const wchar_t* name)
+{
+    const std::vector<unsigned char> bytes = read_file(http_root() + L"\\" + name);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms)
+{
+    std::string line = "GET /";
+    for (wchar_t c : relative_path) line.push_back(static_cast<char>(c));
+    line += "\n";
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (http_log(L"_requests.log").find(line) != std::string::npos) return true;
+        if (GetTickCount() - start > timeout_ms) return false;
+        Sleep(20);
+    }
+}
+
 KernelHandle start_process(const std::wstring& command_line)
 {
     STARTUPINFOW startup{};
@@ -134,6 +155,49 @@ bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_
 {
     const KernelHandle process = start_process(L"\"" + tapestrel_exe() + L"\" " + arguments);
     return wait_exit(process, timeout_ms, exit_code);
+}
+
+GdiplusSession::GdiplusSession()
+{
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+}
+
+GdiplusSession::~GdiplusSession()
+{
+    if (token_) Gdiplus::GdiplusShutdown(token_);
+}
+
+bool make_jpeg(const std::wstring& path, int width, int height)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0), Gdiplus::Point(width, height),
+                                           Gdiplus::Color(255, 40, 90, 200), Gdiplus::Color(255, 250, 180, 40));
+        graphics.FillRectangle(&brush, 0, 0, width, height);
+    }
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    std::vector<unsigned char> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, codecs);
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0)
+            return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+std::vector<unsigned char> jpeg_bytes(int width, int height)
+{
+    wchar_t base[MAX_PATH], name[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    GetTempFileNameW(base, L"jpg", 0, name);
+    std::vector<unsigned char> bytes;
+    if (make_jpeg(name, width, height)) bytes = read_file(name);
+    DeleteFileW(name);
+    return bytes;
 }
 
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms)

@@ -41,12 +41,35 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// What the stand-in wrote to a log file of its root ("_requests.log", "_probe.log").
+std::string http_log(const wchar_t* name);
+// Waits until the stand-in has received a GET of relative_path; false on time-out.
+bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms);
+
 // Starts a process; the handle owns it.
 KernelHandle start_process(const std::wstring& command_line);
 // Waits for the process; false on time-out (the process is then left running).
 bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code);
 // Runs the program under test with the given arguments and waits for it.
 bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code);
+
+// Keeps GDI+ started for the lifetime of the object.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+// Writes a real JPEG of the given size (a colour gradient) through GDI+;
+// needs a GdiplusSession.
+bool make_jpeg(const std::wstring& path, int width, int height);
+// The same picture's bytes.
+std::vector<unsigned char> jpeg_bytes(int width, int height);
 
 // Finds a top-level "MainWindowClass" window with this title, waiting up to timeout_ms.
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms);

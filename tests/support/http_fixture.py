@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Loopback HTTP stand-in for the photo service and the support site in tests.
 
-  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE
+  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443]
   http_fixture.py stop --pidfile FILE
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
@@ -14,13 +14,20 @@ A path may begin with switches, each one segment, applied in order:
   /_slow/...       the body in small pieces with pauses (about 2 s in all)
   /_stall/...      headers and half the body, then silence for 60 s
   /_short/...      Content-Length of the whole body, then only half of it
-Every request is appended to ROOT/_requests.log as "METHOD PATH" lines."""
+  /_gate/...       waits (up to 60 s) until the file ROOT/_gate/... + ".open" exists
+                   (the test opens the gate), then answers normally
+Every request is appended to ROOT/_requests.log as "METHOD PATH" lines.
+With --probe-port, a plain socket on that port (of the same address) writes the
+first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
+a TLS client shows up as a line beginning 1603 (handshake record)."""
 import argparse
 import http.server
 import os
 import signal
+import socket
 import socketserver
 import sys
+import threading
 import time
 import urllib.parse
 
@@ -40,6 +47,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         switches = []
         while segments and segments[0].startswith("_") and segments[0] != "_requests.log":
             switches.append(segments.pop(0))
+        if "_gate" in switches:
+            self.wait_for_gate(parsed.path)
         body = self.find_body(segments, parsed.query)
         status = 200
         for s in switches:
@@ -48,6 +57,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if body is None:
             status, body = (404, b"not found") if status == 200 else (status, b"")
         self.respond(status, body, switches)
+
+    def wait_for_gate(self, url_path):
+        gate = os.path.join(self.root, *[urllib.parse.unquote(s) for s in url_path.split("/") if s]) + ".open"
+        for _ in range(600):
+            if os.path.exists(gate):
+                return
+            time.sleep(0.1)
 
     def find_body(self, segments, query):
         path = os.path.join(self.root, *[urllib.parse.unquote(s) for s in segments])
@@ -110,12 +126,31 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     allow_reuse_address = True
 
 
+def probe(listener, root):
+    while True:
+        client, _ = listener.accept()
+        with client:
+            client.settimeout(10)
+            try:
+                data = client.recv(16)
+            except OSError:
+                data = b""
+        with open(os.path.join(root, "_probe.log"), "a", encoding="utf-8") as log:
+            log.write(data.hex() + "\n")
+
+
 def start(args):
     stop(args)
     root = os.path.abspath(args.root)
     os.makedirs(root, exist_ok=True)
     Handler.root = root
     server = Server((args.addr, args.port), Handler)  # bind before detaching: errors reach ctest
+    listener = None
+    if args.probe_port:
+        listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        listener.bind((args.addr, args.probe_port))
+        listener.listen(8)
     pid = os.fork()
     if pid:
         with open(args.pidfile, "w") as f:
@@ -127,6 +162,8 @@ def start(args):
         os.dup2(devnull, fd)
     # Ends by itself after an hour even if nobody stops it.
     signal.alarm(3600)
+    if listener:
+        threading.Thread(target=probe, args=(listener, root), daemon=True).start()
     server.serve_forever()
     return 0
 
@@ -151,6 +188,7 @@ def main():
     parser.add_argument("--addr", default="127.0.0.61")
     parser.add_argument("--port", type=int, default=80)
     parser.add_argument("--root", default=".")
+    parser.add_argument("--probe-port", type=int, default=0)
     parser.add_argument("--pidfile", required=True)
     args = parser.parse_args()
     return start(args) if args.command == "start" else stop(args)

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "store/ImageItem_CL.h"
+
+// Records shaped like the service's: six https size URLs of the real length,
+// Japanese titles and owner names.
+std::vector<ImageItem_CL> realistic_items(int count, const wchar_t* tag);
+bool write_bytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> read_bytes(const std::wstring& path);
+
+void figure_list_files(const std::wstring& folder);
+void figure_draw(const std::wstring& folder);
+void figure_install(const std::wstring& folder);
+void figure_folder_scan(const std::wstring& folder);

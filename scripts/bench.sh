@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the benchmarks under Wine. Every line compares our
+# figure with a floor measured in the same run: "name: ours, floor, ratio, goal".
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TAPESTREL_BUILD:-$root/build}
+"$root/scripts/setup.sh"
+. "$root/scripts/wine-session.sh" "$build"
+wine "$build/bench/tapestrel_bench.exe"

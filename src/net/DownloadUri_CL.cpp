@@ -1,0 +1,103 @@
+#include "net/DownloadUri_CL.h"
+
+#include <algorithm>
+
+DownloadUri_CL::DownloadUri_CL()
+{
+    set_thread_name(L"DownloadUri_CL");
+}
+
+DownloadUri_CL::~DownloadUri_CL()
+{
+    stop_requested = true;
+    cancel_downloads();
+    stop();
+}
+
+void DownloadUri_CL::start()
+{
+    ThreadBase_CL::start();
+    if (queue_length() > 0) wake();
+}
+
+void DownloadUri_CL::request_download(std::unique_ptr<DownloadRequest> request)
+{
+    if (!request) return;
+    Semapho_CL::Lock_CL lock(queue_lock_);
+    // Already being fetched: the new request is dropped.
+    if (current_request_ && current_request_->id == request->id) return;
+    const bool was_empty = queue_.empty();
+    const auto same_id = std::find_if(queue_.begin(), queue_.end(),
+                                      [&](const std::unique_ptr<DownloadRequest>& queued) { return queued->id == request->id; });
+    if (same_id != queue_.end()) queue_.erase(same_id);
+    while (queue_.size() >= kMaxQueued) queue_.pop_back();
+    queue_.push_front(std::move(request));  // the queue owns it now
+    // A busy worker picks the request up in its running loop.
+    if (was_empty) wake();
+}
+
+size_t DownloadUri_CL::queue_length()
+{
+    Semapho_CL::Lock_CL lock(queue_lock_);
+    return queue_.size();
+}
+
+void DownloadUri_CL::cancel_downloads()
+{
+    Semapho_CL::Lock_CL lock(queue_lock_);
+    if (in_flight_) {
+        in_flight_->abort_transfer();
+    } else if (current_request_) {
+        abort_pending_ = true;
+    }
+    queue_.clear();
+}
+
+void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+{
+    if (data) GlobalFree(data);
+}
+
+int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
+{
+    if (message == kWorkMessage) serve_queue();
+    return 0;
+}
+
+bool DownloadUri_CL::take_next(std::wstring& uri)
+{
+    Semapho_CL::Lock_CL lock(queue_lock_);
+    if (queue_.empty()) return false;
+    current_request_ = std::move(queue_.front());
+    queue_.pop_front();
+    abort_pending_ = false;
+    uri = current_request_->uri;
+    return true;
+}
+
+// Called with the transfer when it begins and with null before it is destroyed.
+void DownloadUri_CL::announce(InetHttp_CL* transfer)
+{
+    Semapho_CL::Lock_CL lock(queue_lock_);
+    in_flight_ = transfer;
+    if (transfer && abort_pending_) transfer->abort_transfer();
+}
+
+void DownloadUri_CL::serve_queue()
+{
+    std::wstring uri;
+    while (!stop_requested && take_next(uri)) {
+        HGLOBAL data = InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); });
+        std::unique_ptr<DownloadRequest> request;
+        {
+            Semapho_CL::Lock_CL lock(queue_lock_);
+            request = std::move(current_request_);
+        }
+        if (stop_requested) {
+            if (data) GlobalFree(data);
+            return;
+        }
+        // From here on the hook owns both the request and the block.
+        on_downloaded(std::move(request), data);
+    }
+}

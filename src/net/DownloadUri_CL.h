@@ -1,0 +1,57 @@
+#pragma once
+#include <list>
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+#include "net/InetHttp_CL.h"
+#include "net/Semapho_CL.h"
+#include "net/ThreadBase_CL.h"
+
+// One picture to fetch: an http(s) address or a local path. The id is the
+// requester's (a list index, a counter); one id is queued at most once.
+struct DownloadRequest {
+    int id = 0;
+    std::wstring uri;
+};
+
+// The worker that downloads pictures one at a time, newest request first, and
+// hands each result to on_downloaded(). At most 10 requests wait; older ones
+// are forgotten, so the worker stays on what the user looks at now.
+class DownloadUri_CL : public ThreadBase_CL {
+public:
+    static constexpr size_t kMaxQueued = 10;
+
+    DownloadUri_CL();
+    ~DownloadUri_CL() override;
+
+    int on_thread_message(UINT message, WPARAM wparam, LPARAM lparam) override;
+    // Also wakes the worker for requests queued while it did not run.
+    void start() override;
+
+    void request_download(std::unique_ptr<DownloadRequest> request);
+    // Queued requests, not counting the one being served.
+    size_t queue_length();
+    // Aborts the transfer under way (its request still reaches on_downloaded,
+    // with null data, unless stopping) and drops every queued request.
+    void cancel_downloads();
+
+    // Runs on the worker thread once per served request, without the queue
+    // lock, never after stop_requested was set. The hook owns `request` and
+    // `data` (a movable block, null when nothing could be read): it keeps the
+    // block or frees it with GlobalFree.
+    virtual void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data);
+
+private:
+    void serve_queue();
+    // Makes the front request the current one; false when the queue is empty.
+    bool take_next(std::wstring& uri);
+    void announce(InetHttp_CL* transfer);
+
+    InetHttp_CL* in_flight_ = nullptr;  // the transfer under way; guarded by the queue lock
+    bool abort_pending_ = false;        // cancelled before its transfer was announced
+    Semapho_CL queue_lock_;             // guards the queue, current_request_ and the two above
+    std::list<std::unique_ptr<DownloadRequest>> queue_;  // front = newest
+    std::unique_ptr<DownloadRequest> current_request_;
+};

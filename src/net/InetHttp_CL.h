@@ -1,0 +1,105 @@
+#pragma once
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "net/GlobalBlock.h"
+#include "store/KernelHandle.h"
+
+// One HTTP GET at a time through WinINet, the body kept in global memory.
+// "https://" addresses go to port 443 over TLS (certificate errors fail the
+// transfer); everything else to port 80. The status code is never examined:
+// whatever body the server sends is the result.
+//
+// Used by one thread at a time, except abort_transfer(), which another thread
+// may call at any moment. fetch() and download_to_movable() run the transfer on
+// a helper thread and return as soon as it is aborted: closing WinINet handles
+// does not end a blocked read everywhere (Wine), and an abort must not wait for
+// a server that has stopped sending. The abandoned helper cleans up after itself.
+class InetHttp_CL {
+public:
+    // No transfer may exhaust memory: a longer body fails.
+    static constexpr DWORD kMaxBody = 256u * 1024u * 1024u;
+    // Step of the read when the length is not announced.
+    static constexpr DWORD kReadChunk = 0x100000;
+
+    struct UrlParts {
+        std::wstring host;
+        std::wstring path;  // without its leading slash
+        bool secure = false;
+    };
+    // Split used by fetch(): a ':' before the host restarts it and skips "//".
+    static UrlParts split_for_fetch(const std::wstring& url);
+    // Split used by open_url(): the host lies between "//" and the next '/'.
+    static UrlParts split_for_download(const std::wstring& url);
+
+    InetHttp_CL();
+    InetHttp_CL(const InetHttp_CL&) = delete;
+    InetHttp_CL& operator=(const InetHttp_CL&) = delete;
+    virtual ~InetHttp_CL();
+
+    // Low-level steps, on the object's own handles.
+    bool open_internet();
+    HINTERNET connect_host(const std::wstring& host, bool secure = false);
+    bool send_get_request(const std::wstring& path);
+    // Reads the body into fixed_body (always NUL-terminated); length -1 reads to
+    // the end. The number of bytes, 0 when the read failed or the body ended
+    // short of its length.
+    DWORD read_response_fixed(LONG length);
+    bool open_url(const std::wstring& url);
+    void abort_transfer();
+    // Reads the body into movable_body, exactly its bytes; 0 and no block on failure.
+    DWORD read_response_movable(LONG length);
+
+    // GET of a narrow URL into fixed_body; E_FAIL when nothing arrived. An
+    // abort ends the fetch under way; one that comes before fetch() begins does
+    // not carry over to it.
+    HRESULT fetch(const std::string& url);
+
+    // Told of the transfer under way (and of null when it is over), so that
+    // another thread can abort it while it lasts.
+    using Announce = std::function<void(InetHttp_CL*)>;
+    // A local path ("\..." or "X:...") is read from disk, anything else fetched
+    // over HTTP. The caller owns the returned movable block; null when nothing
+    // could be read.
+    static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
+
+    // The last body read by read_response_fixed(); "" when there is none.
+    const char* body() const;
+    DWORD body_length() const { return fixed_length_; }
+    // Content-Length of the last response; -1 when it was absent or unreadable.
+    LONG content_length() const { return content_length_; }
+    // The caller takes over the block read by read_response_movable().
+    HGLOBAL take_movable_body() { return movable_body_.release(); }
+
+private:
+    using Steps = std::function<void(InetHttp_CL&)>;
+    // The object that ran `steps` on a helper thread; null when aborted first.
+    std::shared_ptr<InetHttp_CL> run_detached(const Steps& steps);
+    static bool start_helper(const std::shared_ptr<InetHttp_CL>& transfer, const Steps& steps);
+    bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
+    void close_handles();
+    LONG query_content_length() const;
+    GlobalBlock read_body(LONG length, UINT flags, SIZE_T terminator, DWORD& size);
+    bool read_exact(char* target, DWORD length);
+    bool read_to_end(std::string& bytes);
+
+    std::atomic<HINTERNET> internet_handle_{nullptr};
+    std::atomic<HINTERNET> connect_handle_{nullptr};
+    std::atomic<HINTERNET> request_handle_{nullptr};
+    std::atomic<bool> aborted_{false};
+    KernelHandle abort_event_;  // set by abort_transfer()
+    KernelHandle done_event_;   // set when this object's detached steps are over
+    std::mutex detached_lock_;
+    std::shared_ptr<InetHttp_CL> detached_;  // the transfer running on a helper thread
+    bool secure_ = false;
+    GlobalBlock movable_body_;
+    GlobalBlock fixed_body_;
+    DWORD fixed_length_ = 0;
+    LONG content_length_ = 0;
+};

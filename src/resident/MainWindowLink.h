@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+// How the tray process reaches the main window of the window process: it finds
+// it by class and title and tells it which list file changed.
+namespace main_window_link {
+
+constexpr UINT kListChanged = 0x88BA;
+constexpr WPARAM kNewWallpaper = 1;
+constexpr WPARAM kCandidates = 2;
+constexpr WPARAM kFavorites = 3;
+constexpr WPARAM kHistory = 4;
+
+// The main window ("MainWindowClass", "Tapestrel"), or null when none runs.
+HWND find();
+// Sends kListChanged with `what` when a main window runs; waits until it is handled
+// (at most 10 s, and not at all for a hung window).
+void notify(WPARAM what);
+
+}  // namespace main_window_link

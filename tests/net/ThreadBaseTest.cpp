@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "TestSupport.h"
+#include "net/DownloadUri_CL.h"
+#include "net/Semapho_CL.h"
+#include "net/ThreadBase_CL.h"
+
+namespace {
+
+// Counts work messages and records the name its thread carries.
+class CountingWorker : public ThreadBase_CL {
+public:
+    ~CountingWorker() override { stop(); }
+
+    std::atomic<int> work_done{0};
+    std::wstring seen_name;
+    KernelHandle worked{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+
+    int on_thread_message(UINT message, WPARAM, LPARAM) override
+    {
+        if (message != kWorkMessage) return 0;
+        seen_name = current_thread_name();
+        ++work_done;
+        SetEvent(worked.get());
+        return 0;
+    }
+
+    static std::wstring current_thread_name()
+    {
+        using GetThreadDescriptionFn = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+        const auto get = reinterpret_cast<GetThreadDescriptionFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetThreadDescription")));
+        PWSTR name = nullptr;
+        if (!get || FAILED(get(GetCurrentThread(), &name)) || !name) return L"(unavailable)";
+        std::wstring result = name;
+        LocalFree(name);
+        return result;
+    }
+};
+
+}  // namespace
+
+TEST(ThreadBase, StopOnANeverStartedWorkerReturnsAtOnce)
+{
+    CountingWorker worker;
+    worker.stop();
+    EXPECT_FALSE(worker.running());
+    EXPECT_FALSE(worker.wake());
+    DownloadUri_CL downloader;
+    downloader.stop();
+    downloader.cancel_downloads();
+    EXPECT_FALSE(downloader.running());
+}
+
+TEST(ThreadBase, AWorkerWakesNamedRunsAgainAfterStopAndKeepsOneThread)
+{
+    CountingWorker worker;
+    worker.set_thread_name(L"Tapestrel test worker");
+    worker.start();
+    worker.start();  // already running: nothing happens
+    ASSERT_TRUE(worker.wake());
+    ASSERT_EQ(WaitForSingleObject(worker.worked.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_TRUE(worker.running());
+    if (worker.seen_name != L"(unavailable)") {
+        EXPECT_EQ(worker.seen_name, L"Tapestrel test worker");
+    }
+
+    worker.stop();
+    EXPECT_FALSE(worker.running());
+    EXPECT_TRUE(worker.stop_requested);
+    EXPECT_FALSE(worker.wake());
+
+    worker.start();
+    EXPECT_FALSE(worker.stop_requested);
+    ASSERT_TRUE(worker.wake());
+    ASSERT_EQ(WaitForSingleObject(worker.worked.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(worker.work_done, 2);
+}
+
+TEST(ThreadBase, StopKeepsAQuitMessageOfTheCallingThreadForItsOwnLoop)
+{
+    CountingWorker worker;
+    worker.start();
+    PostQuitMessage(7);
+    worker.stop();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(Semapho, ALockIsExclusiveAndAnotherWaiterGetsItWhenReleased)
+{
+    Semapho_CL semaphore;
+    KernelHandle acquired(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::pair<Semapho_CL*, HANDLE> shared(&semaphore, acquired.get());
+    HANDLE thread = nullptr;
+    {
+        Semapho_CL::Lock_CL lock(semaphore);
+        ASSERT_TRUE(lock.held());
+        thread = CreateThread(nullptr, 0, [](void* arg) -> DWORD {
+            auto* pair = static_cast<std::pair<Semapho_CL*, HANDLE>*>(arg);
+            Semapho_CL::Lock_CL inner(*pair->first);
+            if (inner.held()) SetEvent(pair->second);
+            return 0;
+        }, &shared, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        // While held here, the other thread cannot have it.
+        EXPECT_EQ(WaitForSingleObject(acquired.get(), 200), static_cast<DWORD>(WAIT_TIMEOUT));
+    }
+    EXPECT_EQ(WaitForSingleObject(acquired.get(), 20000), WAIT_OBJECT_0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}
