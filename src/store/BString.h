@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include <windows.h>
 #include <oleauto.h>
 
 // Sole owner of a BSTR handed out by a COM call.

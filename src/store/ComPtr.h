@@ -1,4 +1,5 @@
 #pragma once
+#include <windows.h>
 #include <objbase.h>
 
 // Sole owner of one reference to a COM interface.
