@@ -1,0 +1,182 @@
+#include "photoservice/FlickrXmlHelper_CL.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "photoservice/ItemUrls.h"
+#include "photoservice/TextConvert.h"
+#include "store/ServiceConfig.h"
+
+namespace {
+
+// Only sent when the service answers a frob request without one.
+constexpr const char* kInitialFrob = "72157626482943752-5d1b8e3f0a9c4e27-419306";
+// Part of every photo's identity in the stored lists: never change it.
+constexpr const wchar_t* kStaticHostSuffix = L".staticflickr.com/";
+constexpr const wchar_t* kSizeSuffixes[ImageItem_CL::kSizeCount] = {L"_sq", L"_t", L"_s", L"_m", L"_z", L"_o"};
+
+// A configured scheme and host, without a closing slash, as a URL piece.
+std::string service_base(const std::wstring& configured)
+{
+    std::wstring base = configured;
+    while (!base.empty() && base.back() == L'/')
+        base.pop_back();
+    return narrow_units(base);
+}
+
+std::wstring attribute_name(const wchar_t* base, int size)
+{
+    return std::wstring(base) + kSizeSuffixes[size];
+}
+
+// Title and owner name arrive as UTF-8 bytes, one unit each.
+std::wstring repaired(const std::wstring& units)
+{
+    return utf8_to_wide(narrow_units(units));
+}
+
+ImageItem_CL photo_from(const AttributeMap& map)
+{
+    ImageItem_CL item;
+    item.key = L"http://farm" + text_of(map, L"farm") + kStaticHostSuffix + text_of(map, L"server") + L"/" +
+               text_of(map, L"id") + L"_" + text_of(map, L"secret");
+    for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) {
+        item.sizes[i].width = int_of(map, attribute_name(L"width", i).c_str());
+        item.sizes[i].height = int_of(map, attribute_name(L"height", i).c_str());
+        // Anything else (a local path, a share) would later be opened as a file.
+        const std::wstring url = text_of(map, attribute_name(L"url", i).c_str());
+        if (is_web_address(url))
+            item.sizes[i].url = url;
+    }
+    item.farm = int_of(map, L"farm");
+    item.license = int_of(map, L"license");
+    item.media = text_of(map, L"media");
+    item.dateTaken = text_of(map, L"datetaken");
+    item.title = repaired(text_of(map, L"title"));
+    item.ownerName = repaired(text_of(map, L"ownername"));
+    item.owner = text_of(map, L"owner");
+    item.pathAlias = text_of(map, L"pathalias");
+    return item;
+}
+
+bool is_jpeg_original(const AttributeMap& map)
+{
+    const auto format = map.find(L"originalformat");
+    return format != map.end() && _wcsicmp(format->second.c_str(), L"jpg") == 0;
+}
+
+}  // namespace
+
+FlickrXmlHelper_CL::FlickrXmlHelper_CL()
+    : FlickrXmlHelper_CL(narrow_units(service_config::api_key()), narrow_units(service_config::shared_secret()))
+{
+}
+
+FlickrXmlHelper_CL::FlickrXmlHelper_CL(std::string api_key, std::string shared_secret)
+    : api_key_(std::move(api_key)), shared_secret_(std::move(shared_secret)), frob_(kInitialFrob)
+{
+}
+
+std::string FlickrXmlHelper_CL::signature(const std::string& sorted_parameters) const
+{
+    return md5_.md5_hex(shared_secret_ + "api_key" + api_key_ + sorted_parameters);
+}
+
+std::string FlickrXmlHelper_CL::build_signed_url(const std::string& method) const
+{
+    return service_base(service_config::rest_url()) + "/services/rest/?method=" + method + "&api_key=" + api_key_ +
+           "&api_sig=" + signature("method" + method);
+}
+
+std::string FlickrXmlHelper_CL::build_signed_url_with_frob(const std::string& method) const
+{
+    return service_base(service_config::rest_url()) + "/services/rest/?method=" + method + "&api_key=" + api_key_ +
+           "&frob=" + frob_ + "&api_sig=" + signature("frob" + frob_ + "method" + method);
+}
+
+std::string FlickrXmlHelper_CL::build_auth_url(const std::string& perms) const
+{
+    return service_base(service_config::web_url()) + "/services/auth/?api_key=" + api_key_ + "&perms=" + perms +
+           "&frob=" + frob_ + "&api_sig=" + signature("frob" + frob_ + "perms" + perms);
+}
+
+std::string FlickrXmlHelper_CL::query_prefix(const char* method) const
+{
+    return service_base(service_config::web_url()) + "/services/rest/?method=" + method + "&format=rest";
+}
+
+std::wstring FlickrXmlHelper_CL::photostream_url(const ImageItem_CL& item)
+{
+    return widen_bytes(service_base(service_config::web_url())) + L"/photos/" +
+           (item.pathAlias.empty() ? item.owner : item.pathAlias) + L"/";
+}
+
+HRESULT FlickrXmlHelper_CL::fetch(const std::string& url)
+{
+    return http_.fetch(url) == S_OK ? S_OK : E_FAIL;
+}
+
+HRESULT FlickrXmlHelper_CL::load_response()
+{
+    const char* body = http_.body();
+    return xml_.load_xml(widen_bytes(body ? body : ""));
+}
+
+HRESULT FlickrXmlHelper_CL::parse_photos(const wchar_t* path, std::vector<ImageItem_CL>& items)
+{
+    const HRESULT loaded = load_response();
+    if (loaded != S_OK)
+        return loaded;
+    AttributeMap map;
+    for (const ComPtr<IXMLDOMNode>& photo : xml_.select_nodes(path)) {
+        XmlHelper_CL::read_attributes(photo.get(), map);
+        if (is_jpeg_original(map))
+            items.push_back(photo_from(map));
+    }
+    return S_OK;
+}
+
+HRESULT FlickrXmlHelper_CL::parse_users(std::vector<UserRecord>& users)
+{
+    users.clear();
+    const HRESULT loaded = load_response();
+    if (loaded != S_OK)
+        return loaded;
+    AttributeMap map;
+    for (const ComPtr<IXMLDOMNode>& username : xml_.select_nodes(L"/rsp/user/username")) {
+        std::wstring name;
+        ComPtr<IXMLDOMNode> user;
+        if (!XmlHelper_CL::node_text(username.get(), name) || FAILED(username->get_parentNode(user.receive())) || !user)
+            continue;
+        XmlHelper_CL::read_attributes(user.get(), map);
+        users.push_back(UserRecord{0, text_of(map, L"id"), name});
+    }
+    return S_OK;
+}
+
+HRESULT FlickrXmlHelper_CL::parse_frob()
+{
+    const HRESULT loaded = load_response();
+    if (loaded != S_OK)
+        return loaded;
+    const ComPtr<IXMLDOMNode> node = xml_.select_single_node(L"/rsp/frob");
+    if (!node)
+        return S_OK;
+    std::wstring text;
+    if (!XmlHelper_CL::node_text(node.get(), text))
+        return E_FAIL;
+    frob_ = narrow_units(text);
+    return S_OK;
+}
+
+HRESULT FlickrXmlHelper_CL::parse_token(std::wstring& token)
+{
+    token.clear();
+    const HRESULT loaded = load_response();
+    if (loaded != S_OK)
+        return loaded;
+    const ComPtr<IXMLDOMNode> node = xml_.select_single_node(L"/rsp/auth/token");
+    if (!node || !XmlHelper_CL::node_text(node.get(), token))
+        return E_FAIL;
+    return S_OK;
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "net/InetHttp_CL.h"
+#include "photoservice/MD5_CL.h"
+#include "photoservice/PhotoRecords.h"
+#include "photoservice/XmlHelper_CL.h"
+#include "store/ImageItem_CL.h"
+
+// The photo-service client: request URLs, queries, answers and the sign-in
+// flow. One object per thread. Hosts are read from the settings at each use.
+class FlickrXmlHelper_CL {
+public:
+    using ImageItem_CL = ::ImageItem_CL;
+
+    // What the sign-in flow asks of the desktop, replaceable so that it can be
+    // driven without a browser or a dialog.
+    struct SignInSteps {
+        std::function<void(const std::wstring& page)> open_page;
+        // True when the user says the application is approved (OK), false on Cancel.
+        std::function<bool()> confirm;
+    };
+    // The browser and the message box.
+    static SignInSteps interactive_sign_in();
+
+    // With the application's registration from the settings or the program.
+    FlickrXmlHelper_CL();
+    FlickrXmlHelper_CL(std::string api_key, std::string shared_secret);
+    FlickrXmlHelper_CL(const FlickrXmlHelper_CL&) = delete;
+    FlickrXmlHelper_CL& operator=(const FlickrXmlHelper_CL&) = delete;
+    virtual ~FlickrXmlHelper_CL() = default;
+
+    // Signed calls of the sign-in flow.
+    std::string build_signed_url(const std::string& method) const;
+    std::string build_signed_url_with_frob(const std::string& method) const;
+    std::string build_auth_url(const std::string& perms) const;
+
+    // Readers of the answer to the last request. Error answers hold none of the
+    // wanted elements: photos and users then succeed with nothing added.
+    [[nodiscard]] HRESULT parse_photos(const wchar_t* path, std::vector<ImageItem_CL>& items);
+    [[nodiscard]] HRESULT parse_users(std::vector<UserRecord>& users);
+    [[nodiscard]] HRESULT parse_frob();
+    [[nodiscard]] HRESULT parse_token(std::wstring& token);
+
+    // The queries append to their lists (users excepted); E_FAIL when nothing was fetched.
+    [[nodiscard]] HRESULT get_interesting_photos(std::vector<ImageItem_CL>& items);
+    [[nodiscard]] HRESULT search_photos(const std::wstring& keyword, int per_page, std::vector<ImageItem_CL>& items);
+    [[nodiscard]] HRESULT find_user_by_name(const std::wstring& username, int per_page, std::vector<UserRecord>& users);
+    [[nodiscard]] HRESULT get_photoset_list(const std::wstring& user_id, std::vector<PhotosetRecord>& photosets);
+    [[nodiscard]] HRESULT get_photoset_photos(const std::wstring& photoset_id, std::vector<ImageItem_CL>& items);
+    // The owner's page on the service's web site.
+    static std::wstring photostream_url(const ImageItem_CL& item);
+
+    // Signs the user in and returns the token; empty when it failed or the user cancelled.
+    std::wstring authorize(const std::string& perms, const SignInSteps& steps = interactive_sign_in());
+
+    const std::string& frob() const { return frob_; }
+    // Another thread may abort a running request through it.
+    InetHttp_CL& http() { return http_; }
+
+private:
+    std::string query_prefix(const char* method) const;
+    std::string signature(const std::string& sorted_parameters) const;
+    [[nodiscard]] HRESULT fetch(const std::string& url);
+    [[nodiscard]] HRESULT load_response();
+    [[nodiscard]] HRESULT fetch_photos(const std::string& url, const wchar_t* path, std::vector<ImageItem_CL>& items);
+
+    InetHttp_CL http_;
+    MD5_CL md5_;
+    XmlHelper_CL xml_;
+    std::string api_key_;
+    std::string shared_secret_;
+    std::string frob_;
+    std::string licence_filter_ = "1,2,3,4,5,6";
+};
