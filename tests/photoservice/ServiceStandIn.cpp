@@ -12,7 +12,11 @@ void ServiceStandIn::SetUp()
     ASSERT_TRUE(com.ok());
     AppSettings.load(documents.path());
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = L"photo_" + widen_bytes(test->name()) + L"_" + std::to_wstring(GetCurrentProcessId());
+    // The stand-in's request log outlives runs, and Wine reuses process ids.
+    GUID run;
+    ASSERT_EQ(CoCreateGuid(&run), S_OK);
+    folder = L"photo_" + widen_bytes(test->name()) + L"_" + std::to_wstring(run.Data1) + L"_" +
+             std::to_wstring(run.Data2);
     point_service_at();
 }
 
