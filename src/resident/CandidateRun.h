@@ -1,0 +1,21 @@
+#pragma once
+#include <vector>
+
+#include "store/ImageItem_CL.h"
+
+class FlickrXmlHelper_CL;
+
+// The part of a candidate run that fetches and stores: the service's popular
+// photos (and keyword searches when asked), shuffled, filtered and merged into
+// the candidate list under the file mutex.
+namespace candidate_run {
+
+constexpr int kPhotosPerSearch = 4000;
+constexpr size_t kMaxKeywords = 10;
+
+// Everything the queries give; a failing query adds nothing.
+std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client);
+// Merges into the candidate file; the number of photos added.
+int store_candidates(std::vector<ImageItem_CL> photos);
+
+}  // namespace candidate_run
