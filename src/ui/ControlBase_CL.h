@@ -1,0 +1,92 @@
+#pragma once
+#include <string>
+
+#include <windows.h>
+
+// Base of every control wrapper and of the top-level windows. The object is
+// bound to its window through the window's user-data slot; a subclassed
+// control sees each message in handle_message before the control's own
+// procedure, which runs unless the handler calls set_handled().
+//
+// Later wrappers override, in this order: handle_message, the destructor and
+// resize. A wrapper does not own its window: owners call DestroyWindow before
+// deleting the wrapper (the destructor only unhooks a window still bound).
+class ControlBase_CL {
+public:
+    // The kind code each constructor stores.
+    enum Kind : int {
+        kStatic = 1,        // StaticText_CL, CommunicateWait_CL
+        kButton = 2,
+        kCheckBox = 3,
+        kEdit = 4,
+        kComboBox = 5,      // ComboBox_CL, HistoryComboBox_CL
+        kListBox = 6,       // ListBox_CL and the thumbnail lists
+        kMainWindow = 7,    // MainWindowBase_CL and the two top-level windows
+        kTab = 13,
+        kStaticImage = 14,  // StaticImage_CL and the preview pictures
+        kGroupBox = 17,
+    };
+    using MessageCallback = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+    explicit ControlBase_CL(int kind);
+    ControlBase_CL(const ControlBase_CL&) = delete;
+    ControlBase_CL& operator=(const ControlBase_CL&) = delete;
+
+    // Default: the message callback's answer when one is set, else 0 with the
+    // handled flag left clear.
+    virtual LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    virtual ~ControlBase_CL();
+    // New size, same top-left in the parent's client area.
+    virtual void resize(int width, int height, bool repaint);
+
+    void move_to(int x, int y);
+    void set_top(int y);
+    std::wstring text() const;
+    // Extent of a text in this control's font (explicit line breaks count).
+    int text_width(const std::wstring& text) const;
+    int text_height(const std::wstring& text) const;
+
+    // Binds this object to its created window and puts the common control
+    // procedure in front of the control's own; clears the message callback.
+    bool subclass();
+
+    int kind() const { return kind_; }
+    int id() const { return id_; }
+    void set_id(int id) { id_ = id; }
+    HWND window() const { return window_; }
+    HFONT font() const { return font_; }
+    void set_message_callback(MessageCallback callback) { callback_ = callback; }
+    bool handled() const { return handled_ != 0; }
+    void set_handled(bool handled) { handled_ = handled ? 1 : 0; }
+    WNDPROC previous_procedure() const { return previous_; }
+
+protected:
+    // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+    static constexpr DWORD kChildStyle = 0x56000000;
+    // kChildStyle | WS_TABSTOP
+    static constexpr DWORD kTabStopChildStyle = 0x56010000;
+
+    // The part every creator shares: stores the id, creates the window with
+    // this object as creation parameter unless another is given, stores the
+    // handle and gives it the font. Null when the window cannot be created.
+    HWND create_window(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style, int x, int y,
+                       int width, int height, HWND parent, int id, void* parameter);
+    HWND create_window(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style, int x, int y,
+                       int width, int height, HWND parent, int id);
+    SIZE text_extent(const std::wstring& text) const;
+    // Takes ownership of a font that replaces the stock one.
+    void set_font(HFONT font);
+    void set_window(HWND window) { window_ = window; }
+
+private:
+    // Top-left of the window in its parent's client coordinates (screen for a top-level window).
+    POINT position() const;
+
+    int kind_;
+    int id_ = 0;
+    int handled_ = 0;
+    WNDPROC previous_ = nullptr;
+    MessageCallback callback_ = nullptr;
+    HWND window_ = nullptr;
+    HFONT font_;
+};

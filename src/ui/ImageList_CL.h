@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+#include <windows.h>
+#include <commctrl.h>
+
+// Owns one image list, destroyed with the object.
+class ImageList_CL {
+public:
+    ImageList_CL() = default;
+    ImageList_CL(const ImageList_CL&) = delete;
+    ImageList_CL& operator=(const ImageList_CL&) = delete;
+    ~ImageList_CL() { reset(); }
+
+    // Cuts a bitmap file into pictures image_width wide (magenta is
+    // transparent). A missing or unreadable file, or a width below 1, leaves
+    // the list empty (null handle).
+    bool load_strip(const std::wstring& path, int image_width);
+    HIMAGELIST handle() const { return list_; }
+    int count() const { return list_ ? ImageList_GetImageCount(list_) : 0; }
+    void reset();
+
+private:
+    HIMAGELIST list_ = nullptr;
+};

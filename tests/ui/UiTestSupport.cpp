@@ -1,0 +1,91 @@
+#include "UiTestSupport.h"
+
+#include <commctrl.h>
+
+#include "app/GdiplusInclude.h"
+
+namespace ui_testing {
+
+namespace {
+
+constexpr const wchar_t* kHostClass = L"TapestrelTestHost";
+
+// The common controls a window of the program may create, as the program's start-up registers them.
+struct CommonControls {
+    CommonControls()
+    {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_TAB_CLASSES;
+        InitCommonControlsEx(&controls);
+    }
+} const common_controls;
+
+// Painting code draws through GDI+, which the program starts at start-up.
+struct GdiplusSession {
+    GdiplusSession()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    }
+    ULONG_PTR token = 0;
+} const gdiplus_session;
+
+}  // namespace
+
+HostWindow::HostWindow(int width, int height, bool visible)
+{
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = &HostWindow::procedure;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    window_class.lpszClassName = kHostClass;
+    RegisterClassExW(&window_class);
+    hwnd_ = CreateWindowExW(0, kHostClass, L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0), 100, 80, width,
+                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+HostWindow::~HostWindow()
+{
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    pump_messages();
+}
+
+LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (host && host->hook_ && host->hook_(window, message, wparam, lparam, &result)) return result;
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+RECT rect_in_parent(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool pump_messages(int* quit_code)
+{
+    bool quit = false;
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            if (quit_code) *quit_code = static_cast<int>(msg.wParam);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return quit;
+}
+
+}  // namespace ui_testing

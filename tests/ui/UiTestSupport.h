@@ -1,0 +1,35 @@
+#pragma once
+#include <functional>
+
+#include <windows.h>
+
+namespace ui_testing {
+
+// A top-level window to parent the controls under test (hidden unless asked:
+// Wine waits for the X server each time a shown window goes away). Every message
+// is offered to the hook first (return true to answer it with *result).
+class HostWindow {
+public:
+    using Hook = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>;
+
+    explicit HostWindow(int width = 640, int height = 480, bool visible = false);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    void set_hook(Hook hook) { hook_ = std::move(hook); }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    HWND hwnd_ = nullptr;
+    Hook hook_;
+};
+
+// A window's rectangle in its parent's client coordinates.
+RECT rect_in_parent(HWND window);
+// Handles what is waiting in this thread's queue; a WM_QUIT found there is
+// reported (and removed) so that it cannot end a later modal loop.
+bool pump_messages(int* quit_code = nullptr);
+
+}  // namespace ui_testing
