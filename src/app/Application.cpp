@@ -8,6 +8,7 @@
 
 #include "app/GdiplusInclude.h"
 #include "app/ProcessWindow.h"
+#include "resident/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
 #include "store/ServiceConfig.h"
@@ -81,10 +82,10 @@ int message_loop()
     return static_cast<int>(msg.wParam);
 }
 
-int run_tray(HINSTANCE instance)
+int run_tray()
 {
-    auto window = std::make_unique<ProcessWindow>();
-    if (!window->create(instance, L"Tapestrel_ICON", false)) return -1;
+    auto window = std::make_unique<MainWindowIcon_CL>();
+    if (!window->create()) return -1;
     const int code = message_loop();
     window.reset();
     return code;
@@ -130,7 +131,7 @@ int run(HINSTANCE instance, const wchar_t* command_line)
     init_common_controls();
     GdiplusScope gdiplus;
     AppSettings.load();
-    return kind == ProcessKind::Tray ? run_tray(instance) : run_window(instance);
+    return kind == ProcessKind::Tray ? run_tray() : run_window(instance);
 }
 
 }  // namespace app

@@ -1,0 +1,44 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+#include <windows.h>
+#include <shellapi.h>
+
+// The notification-area icon of the tray window: adding it (with retries),
+// switching between the normal and the busy picture, and removing it.
+class TaskTrayIcon_CL {
+public:
+    static constexpr UINT kNotifyMessage = WM_USER + 100;
+    static constexpr int kNormalIcon = 107;
+    static constexpr int kBusyIcon = 111;
+
+    explicit TaskTrayIcon_CL(const std::wstring& tip);
+    TaskTrayIcon_CL(const TaskTrayIcon_CL&) = delete;
+    TaskTrayIcon_CL& operator=(const TaskTrayIcon_CL&) = delete;
+    // Removes the icon when one was added.
+    virtual ~TaskTrayIcon_CL();
+
+    // Prepares the record for the window: normal picture, message and tip.
+    void attach(HWND window);
+    // NIM_ADD, again every 2 s while it fails; after 60 failures (time-outs
+    // do not count) the user chooses between retrying and giving up. False
+    // when the user gave up: the record then has no window.
+    bool add();
+    // The shell was restarted: add the icon again when the record has a window.
+    void restore();
+    void show_busy(bool busy);
+    void remove();
+
+    UINT taskbar_created_message() const { return taskbar_created_; }
+
+private:
+    HICON load(int id);
+
+    std::mutex lock_;  // the busy picture changes from worker threads
+    NOTIFYICONDATAW data_{};
+    UINT taskbar_created_ = 0;
+    std::wstring tip_;
+    HICON normal_ = nullptr;
+    HICON busy_ = nullptr;
+};

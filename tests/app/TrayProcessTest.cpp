@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <objbase.h>
+
+#include "TestSupport.h"
+#include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
+#include "store/WallPaperItemBase_CL.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<WPARAM> list_messages;
+bool main_window_closed = false;
+
+// Stands in for the main window of the window process.
+LRESULT CALLBACK fake_main_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == 0x88BA) list_messages.push_back(wparam);
+    if (message == WM_CLOSE) main_window_closed = true;
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool pump_until(const std::function<bool()>& done, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout_ms) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string answer_with_photos(const std::wstring& folder, int count)
+{
+    std::string photos;
+    const std::string base(folder.begin(), folder.end());
+    const std::wstring wide_host = http_host();
+    const std::string host(wide_host.begin(), wide_host.end());
+    for (int n = 0; n < count; ++n) {
+        const std::string id = std::to_string(5000 + n);
+        const std::string url = "http://" + host + "/" + base + "/" + id + "_o.jpg";
+        photos += "<photo id=\"" + id + "\" owner=\"1@N00\" secret=\"abc\" server=\"7\" farm=\"3\" title=\"\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1 " +
+                  id + "\" ispublic=\"1\" license=\"1\" originalformat=\"jpg\" ownername=\"yamada\" datetaken=\"2024-01-02 03:04:05\" "
+                  "media=\"photo\" pathalias=\"\" url_o=\"" + url + "\" width_o=\"1600\" height_o=\"1200\"/>";
+    }
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<rsp stat=\"ok\">\n<photos page=\"1\" pages=\"1\" perpage=\"4000\" total=\"" +
+           std::to_string(count) + "\">" + photos + "</photos>\n</rsp>\n";
+}
+
+}  // namespace
+
+TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWindow)
+{
+    // The program's own folder in this test prefix, with a stand-in service.
+    remove_tree(documents_folder() + L"\\Tapestrel");
+    AppSettings.load(documents_folder());
+    GUID id;
+    CoCreateGuid(&id);
+    const std::wstring folder = L"trayprocess_" + std::to_wstring(id.Data1);
+    const std::wstring service = http_url(folder);
+    AppInifile.write_string(keys::kService, keys::kRestUrl, service);
+    AppInifile.write_string(keys::kService, keys::kWebUrl, service);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 0);  // 10 per run
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+    ASSERT_TRUE(serve_file(folder + L"/services/rest", answer_with_photos(folder, 25)));
+    {
+        GdiplusSession gdiplus;
+        const std::vector<unsigned char> picture = jpeg_bytes(1600, 1200);
+        for (int n = 0; n < 25; ++n)
+            ASSERT_TRUE(serve_file(folder + L"/" + std::to_wstring(5000 + n) + L"_o.jpg", std::string(picture.begin(), picture.end())));
+    }
+
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = fake_main_window;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"MainWindowClass";
+    ASSERT_TRUE(RegisterClassW(&window_class));
+    HWND main_window = CreateWindowW(L"MainWindowClass", L"Tapestrel", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(main_window, nullptr);
+
+    KernelHandle tray = start_process(L"\"" + tapestrel_exe() + L"\"");
+    HWND tray_window = wait_for_window(L"Tapestrel_ICON", 20000);
+    ASSERT_NE(tray_window, nullptr);
+    PostMessageW(tray_window, WM_TIMER, 0x88776543, 0);  // the start-up timer, without waiting 30 s
+
+    const std::wstring now_list = AppSettings.now_items_path();
+    ASSERT_TRUE(pump_until([&] { return list_messages.size() >= 3; }, 60000));
+    EXPECT_EQ(list_messages, (std::vector<WPARAM>{2, 4, 1}));
+
+    WallPaperItemBase_CL candidates, history, now;
+    candidates.set_path(AppSettings.candidates_path());
+    history.set_path(AppSettings.history_path());
+    now.set_path(now_list);
+    ASSERT_EQ(candidates.load(), S_OK);
+    EXPECT_EQ(candidates.items.size(), 10u);
+    ASSERT_EQ(now.load(), S_OK);
+    ASSERT_EQ(history.load(), S_OK);
+    EXPECT_EQ(history.items[0].key, now.items[0].key);
+    EXPECT_TRUE(candidates.find(now.items[0]));
+    EXPECT_EQ(now.items[0].title, L"富士山 " + now.items[0].key.substr(now.items[0].key.find(L"/5") + 1, 4));
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(value), AppSettings.now_bitmap_path());
+    EXPECT_EQ(AppInifile.read_int(keys::kInfoGet, keys::kCanLastDay, 0) > 0, true);
+
+    // "アプリの終了" closes the main window first, then the tray ends with 0.
+    PostMessageW(tray_window, WM_COMMAND, 0x1140, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(pump_until([&] { return WaitForSingleObject(tray.get(), 0) == WAIT_OBJECT_0; }, 20000));
+    GetExitCodeProcess(tray.get(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(main_window_closed);
+    DestroyWindow(main_window);
+    UnregisterClassW(L"MainWindowClass", GetModuleHandleW(nullptr));
+}
