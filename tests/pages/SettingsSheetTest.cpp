@@ -143,8 +143,12 @@ TEST_F(SettingsSheet, AutoChangeBoxSteersTheIntervalListAtOnceAndAfterReopening)
     EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kAutoChange), L"0");
 
     std::vector<bool> seen;
+    RECT page_area{};
+    RECT browse{};
     ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
         const HWND page = sheet.page(0);
+        GetClientRect(page, &page_area);
+        browse = ui_testing::rect_in_parent(SheetView::control(page, Wallpaper::kBrowse));
         seen.push_back(SheetView::enabled(page, Wallpaper::kInterval));
         // The local folder is off by default, and with it its field and "参照".
         seen.push_back(SheetView::enabled(page, Wallpaper::kLocalFolder));
@@ -155,6 +159,9 @@ TEST_F(SettingsSheet, AutoChangeBoxSteersTheIntervalListAtOnceAndAfterReopening)
         return PSBTN_CANCEL;
     }));
     EXPECT_EQ(seen, (std::vector<bool>{false, false, false, true, true}));
+    // "参照" stays on the page whatever the font's width.
+    EXPECT_LE(browse.right, page_area.right);
+    EXPECT_EQ(browse.right - browse.left, 32);
     // Cancel kept what the first sheet stored.
     EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUse), L"0");
 }

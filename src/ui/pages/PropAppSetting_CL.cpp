@@ -38,13 +38,29 @@ void PropAppSetting_CL::build(HWND page)
     controls.add_button(page, L"参照", 0, 0);
     controls.stack_rows(4, kPlacement, 3);
 
-    // "参照" sits just right of the folder field.
-    if (ControlBase_CL* button = controls.at(kBrowse)) {
-        const RECT field = ControlFactory_CL::placement(*controls.at(kLocalFolder));
-        MoveWindow(button->window(), field.right + 4, field.top - 2, 32, 20, FALSE);
-    }
+    place_browse_button(page);
     load();
     update_enabling();
+}
+
+// "参照" sits just right of the folder field; with a wide font the field gives
+// way so that the button stays on the page.
+void PropAppSetting_CL::place_browse_button(HWND page)
+{
+    ControlBase_CL* field = factory().at(kLocalFolder);
+    ControlBase_CL* button = factory().at(kBrowse);
+    if (!field || !button) return;
+    constexpr int kWidth = 32;
+    constexpr int kHeight = 20;
+    RECT client{};
+    GetClientRect(page, &client);
+    RECT rect = ControlFactory_CL::placement(*field);
+    const int widest = client.right - 4 - kWidth - 4 - rect.left;
+    if (rect.right - rect.left > widest) {
+        field->resize(widest, rect.bottom - rect.top, false);
+        rect.right = rect.left + widest;
+    }
+    MoveWindow(button->window(), rect.right + 4, rect.top - 2, kWidth, kHeight, FALSE);
 }
 
 void PropAppSetting_CL::load()

@@ -27,6 +27,7 @@ protected:
     void apply() override;
 
 private:
+    void place_browse_button(HWND page);
     void load();
     void update_enabling();
     void browse();
