@@ -1,4 +1,6 @@
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -72,6 +74,12 @@ protected:
         return user.found();
     }
 
+    static void expect_stored(const wchar_t* section,
+                              std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> values)
+    {
+        for (const auto& value : values) EXPECT_EQ(stored(section, value.first), value.second) << value.first;
+    }
+
     static void write(const wchar_t* key, int value)
     {
         ASSERT_TRUE(AppInifile.write_int(keys::kWallPaperInfo, key, value));
@@ -111,13 +119,13 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
     EXPECT_FALSE(apply_at_open);
     EXPECT_TRUE(apply_after_placement);
 
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kAutoChange), L"1");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kUpdateTimming), L"5");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeFavoriteUse), L"0");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeCandidateUse), L"1");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUse), L"1");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit), L"C:\\pics");
-    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kDispStyle), L"4");
+    expect_stored(keys::kWallPaperInfo, {{keys::kAutoChange, L"1"},
+                                         {keys::kUpdateTimming, L"5"},
+                                         {keys::kChangeFavoriteUse, L"0"},
+                                         {keys::kChangeCandidateUse, L"1"},
+                                         {keys::kChangeLocalFolderUse, L"1"},
+                                         {keys::kChangeLocalFolderUseEdit, L"C:\\pics"},
+                                         {keys::kDispStyle, L"4"}});
     // The pages never opened wrote nothing.
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAuteAdd), L"absent");
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeywordStr), L"absent");
@@ -227,14 +235,14 @@ TEST_F(SettingsSheet, CandidatePageStoresItsValuesInMemoryAndFile)
     EXPECT_EQ(AppSettings.cand_min_width, 0);
     EXPECT_EQ(AppSettings.cand_min_height, 600);
     EXPECT_EQ(AppSettings.cand_add_max, 8);
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAuteAdd), L"1");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandCheckMinPic), L"1");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAddMax), L"8");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandMinWidth), L"0");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandMinHeight), L"600");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandWidthLong), L"1");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeyword), L"0");
-    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeywordStr), L"夕焼け sea");
+    expect_stored(keys::kInfoGet, {{keys::kCandAuteAdd, L"1"},
+                                         {keys::kCandCheckMinPic, L"1"},
+                                         {keys::kCandAddMax, L"8"},
+                                         {keys::kCandMinWidth, L"0"},
+                                         {keys::kCandMinHeight, L"600"},
+                                         {keys::kCandWidthLong, L"1"},
+                                         {keys::kCandSearchKeyword, L"0"},
+                                         {keys::kCandSearchKeywordStr, L"夕焼け sea"}});
 }
 
 TEST_F(SettingsSheet, VersionPageSwitchesNoticesOffAndOpensTheSupportSite)
