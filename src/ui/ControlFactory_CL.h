@@ -40,6 +40,9 @@ public:
     // 4-pixel margins, the second at the right.
     void place_button_pair(HWND dialog, int index);
 
+    // The control's rectangle in its parent's client coordinates.
+    static RECT placement(const ControlBase_CL& control);
+
     size_t size() const { return controls_.size(); }
     ControlBase_CL* at(int index) const;
     // The control at index as its own class; null for another class or a bad index.
@@ -52,8 +55,6 @@ public:
 private:
     int adopt(std::unique_ptr<ControlBase_CL> control);
     int next_id() const { return kFirstId + static_cast<int>(controls_.size()); }
-    // The control's rectangle in its parent's client coordinates.
-    static RECT placement(const ControlBase_CL& control);
 
     std::vector<std::unique_ptr<ControlBase_CL>> controls_;
 };
