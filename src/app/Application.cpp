@@ -11,6 +11,7 @@
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
 #include "store/ServiceConfig.h"
+#include "ui/MainWindow_CL.h"
 
 namespace app {
 
@@ -90,11 +91,11 @@ int run_tray(HINSTANCE instance)
     return code;
 }
 
-int run_window(HINSTANCE instance)
+int run_window()
 {
-    auto window = std::make_unique<ProcessWindow>();
+    auto window = std::make_unique<MainWindow_CL>();
     AppSettings.load_all_lists();
-    if (!window->create(instance, L"Tapestrel", true)) return -1;
+    if (!window->MainWindowBase_CL::create()) return -1;
     const int code = message_loop();
     window.reset();
     return code;
@@ -130,7 +131,7 @@ int run(HINSTANCE instance, const wchar_t* command_line)
     init_common_controls();
     GdiplusScope gdiplus;
     AppSettings.load();
-    return kind == ProcessKind::Tray ? run_tray(instance) : run_window(instance);
+    return kind == ProcessKind::Tray ? run_tray(instance) : run_window();
 }
 
 }  // namespace app
