@@ -24,7 +24,7 @@ public:
     void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) override;
     // Stops the picture's downloads and destroys it.
     void cancel() override;
-    void layout(int x, int y, int width, int height) override {}
+    void layout(int, int, int, int) override {}
     // The picture covers the whole tab page.
     void layout_area(const std::vector<RECT>& rectangles) override;
     const ImageItem_CL* selected_item() override;

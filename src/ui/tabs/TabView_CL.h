@@ -37,7 +37,7 @@ public:
     // Places the controls in the list pane.
     virtual void layout(int x, int y, int width, int height) = 0;
     // The first rectangle is the tab page's whole display area.
-    virtual void layout_area(const std::vector<RECT>& rectangles) {}
+    virtual void layout_area(const std::vector<RECT>&) {}
     // The record at the list's caret; null when there is none.
     virtual const ImageItem_CL* selected_item();
     // The caret index when anything is selected, else -1.
