@@ -7,11 +7,12 @@
 #include <shellapi.h>
 
 #include "app/GdiplusInclude.h"
-#include "app/ProcessWindow.h"
 #include "resident/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
 #include "store/ServiceConfig.h"
+#include "ui/MainWindow_CL.h"
+#include "ui/UpdateCheck_CL.h"
 
 namespace app {
 
@@ -91,11 +92,12 @@ int run_tray()
     return code;
 }
 
-int run_window(HINSTANCE instance)
+int run_window()
 {
-    auto window = std::make_unique<ProcessWindow>();
+    auto window = std::make_unique<MainWindow_CL>();
     AppSettings.load_all_lists();
-    if (!window->create(instance, L"Tapestrel", true)) return -1;
+    if (!window->MainWindowBase_CL::create()) return -1;
+    check_for_update_at_start(window->window());
     const int code = message_loop();
     window.reset();
     return code;
@@ -131,7 +133,7 @@ int run(HINSTANCE instance, const wchar_t* command_line)
     init_common_controls();
     GdiplusScope gdiplus;
     AppSettings.load();
-    return kind == ProcessKind::Tray ? run_tray() : run_window(instance);
+    return kind == ProcessKind::Tray ? run_tray() : run_window();
 }
 
 }  // namespace app

@@ -4,10 +4,15 @@
 // The main window's communicating indicator: a strip that shows a moving green
 // band while any list or tab is busy on the network. Busy periods nest: the
 // animation runs from the first begin_busy until the matching last end_busy.
+// Loaders and download workers call both from their own threads: the count
+// and its timer change on the indicator's thread only (a timer belongs to its
+// window's thread), so each change is posted there.
 class CommunicateWait_CL : public ControlBase_CL {
 public:
     static constexpr int kId = 0x2345;
     static constexpr UINT_PTR kTimerId = 0x12345678;
+    // Posted by other threads; wParam 1 begins, 0 ends a busy period.
+    static constexpr UINT kBusyChange = WM_APP + 0x102;
 
     CommunicateWait_CL() : ControlBase_CL(kStatic) {}
     // Swallows every message: paints on WM_PAINT, advances on its timer.
@@ -23,6 +28,8 @@ public:
 
 private:
     void paint(HDC dc) const;
+    // False when the change was posted to the indicator's thread.
+    bool on_own_thread(bool begin);
 
     int phase_ = 0;
     int busy_ = 0;

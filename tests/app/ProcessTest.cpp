@@ -43,6 +43,17 @@ void expect_kind(const std::wstring& arguments, const wchar_t* title)
     EXPECT_EQ(code, 0u);
 }
 
+// The window process starts a tray process when none runs; this ends it again.
+void close_started_tray()
+{
+    const HWND tray = wait_for_window(L"Tapestrel_ICON", kStartTimeout);
+    ASSERT_NE(tray, nullptr) << "the window process started no tray process";
+    KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, window_process(tray)));
+    PostMessageW(tray, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(wait_exit(process, kStartTimeout, &code));
+}
+
 }  // namespace
 
 TEST(CommandLine, OnlyTheExactSingleArgumentSelectsTheWindowProcess)
@@ -59,6 +70,7 @@ TEST(CommandLine, OnlyTheExactSingleArgumentSelectsTheWindowProcess)
 TEST(Processes, ArgumentsChooseTheKindOfProcess)
 {
     expect_kind(L"/window", L"Tapestrel");
+    close_started_tray();
     expect_kind(L"/WINDOW", L"Tapestrel_ICON");
     expect_kind(L"/window x", L"Tapestrel_ICON");
     expect_kind(L"foo", L"Tapestrel_ICON");
@@ -68,8 +80,9 @@ TEST(Processes, ArgumentsChooseTheKindOfProcess)
 TEST(Processes, ASecondProcessOfTheSameKindExitsAtOnceWithZero)
 {
     KernelHandle tray = start_process(L"\"" + tapestrel_exe() + L"\"");
-    KernelHandle window = start_process(L"\"" + tapestrel_exe() + L"\" /window");
     HWND tray_window = wait_for_window(L"Tapestrel_ICON", kStartTimeout);
+    // Only now: a window process finding no tray process would start one.
+    KernelHandle window = start_process(L"\"" + tapestrel_exe() + L"\" /window");
     HWND main_window = wait_for_window(L"Tapestrel", kStartTimeout);
     ASSERT_NE(tray_window, nullptr);
     ASSERT_NE(main_window, nullptr);

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <prsht.h>
 
-#include "../ui/UiTestSupport.h"
+#include "UiTestSupport.h"
 #include "PagesTestSupport.h"
 #include "store/AppSettings_CL.h"
 #include "store/ServiceConfig.h"

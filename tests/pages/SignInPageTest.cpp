@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include "../ui/UiTestSupport.h"
+#include "UiTestSupport.h"
 #include "PagesTestSupport.h"
 #include "photoservice/TextConvert.h"
 #include "store/AppSettings_CL.h"

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 
 #include <windows.h>
 
@@ -31,5 +32,10 @@ RECT rect_in_parent(HWND window);
 // Handles what is waiting in this thread's queue; a WM_QUIT found there is
 // reported (and removed) so that it cannot end a later modal loop.
 bool pump_messages(int* quit_code = nullptr);
+// Handles this thread's messages until the condition holds (checked between
+// rounds); false when it still does not hold after timeout_ms.
+bool pump_until(const std::function<bool()>& condition, DWORD timeout_ms = 20000);
+// Saves what the screen shows of a window as a PNG file (a test artefact).
+bool save_screenshot(HWND window, const std::wstring& path);
 
 }  // namespace ui_testing

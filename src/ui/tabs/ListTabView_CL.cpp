@@ -1,0 +1,40 @@
+#include "ui/tabs/ListTabView_CL.h"
+
+#include "ui/MainWindow_CL.h"
+#include "ui/MyFlickerListBox_CL.h"
+
+void ListTabView_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
+{
+    owner_ = owner;
+    create_list(parent, list_id);
+}
+
+void ListTabView_CL::apply_visibility()
+{
+    if (list_) ShowWindow(list_->window(), visible() == 1 ? SW_SHOW : SW_HIDE);
+}
+
+void ListTabView_CL::layout(int x, int y, int width, int height)
+{
+    if (!list_) return;
+    list_->move_to(x, y);
+    list_->resize(width, height, true);
+}
+
+void ListTabView_CL::cancel()
+{
+    empty_list();
+    stop();
+}
+
+void ListTabView_CL::on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!list_) return;
+    if (message == WM_COMMAND && LOWORD(wparam) == list_->id() && HIWORD(wparam) == LBN_DBLCLK) {
+        const WPARAM command = list_->hover_flag() ? MainWindow_CL::kOpenOwnerPage : MainWindow_CL::kGetPhoto;
+        SendMessageW(hwnd, WM_COMMAND, command, 0);
+    } else if (message == MyFlickerListBox_CL::kChildRightClick && LOWORD(wparam) == list_->id()) {
+        show_item_menu();
+    }
+    list_->on_parent_message(message, lparam);
+}

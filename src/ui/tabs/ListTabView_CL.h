@@ -1,0 +1,25 @@
+#pragma once
+#include "ui/tabs/TabView_CL.h"
+
+// A tab whose only control is its thumbnail list: the list-only create,
+// visibility and layout, the standard handling of the main window's messages,
+// and reset-and-stop on closing. Tabs with more controls add theirs.
+class ListTabView_CL : public TabView_CL {
+public:
+    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void apply_visibility() override;
+    // A double click opens the photo, or the owner's page over the owner
+    // link; a right click shows the tab's item menu; the list answers its
+    // owner-draw messages.
+    void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) override;
+    void cancel() override;
+    void layout(int x, int y, int width, int height) override;
+    // A tab that fetches nothing shows an empty list.
+    void activate() override {}
+    void load() override {}
+
+protected:
+    using TabView_CL::TabView_CL;
+    // Right click in the list; tabs that offer an item menu show it here.
+    virtual void show_item_menu() {}
+};

@@ -1,0 +1,5 @@
+#include "ui/tabs/TabViewBackWall_CL.h"
+
+#include "store/AppSettings_CL.h"
+
+TabViewBackWall_CL::TabViewBackWall_CL() : StoredListTabView_CL(1, 5, L"お気に入りの壁紙", AppSettings.favorites) {}

@@ -1,0 +1,5 @@
+#include "ui/tabs/TabViewHistoryWallPaper_CL.h"
+
+#include "store/AppSettings_CL.h"
+
+TabViewHistoryWallPaper_CL::TabViewHistoryWallPaper_CL() : StoredListTabView_CL(6, 15, L"最近設定した壁紙", AppSettings.history) {}
