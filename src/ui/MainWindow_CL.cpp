@@ -16,6 +16,7 @@
 #include "ui/MyPictureImage_CL.h"
 #include "ui/PopupMenu_CL.h"
 #include "ui/Tab_CL.h"
+#include "ui/pages/SettingsSheet.h"
 #include "ui/tabs/TabViewBackWall_CL.h"
 #include "ui/tabs/TabViewCandWallPaper_CL.h"
 #include "ui/tabs/TabViewHistoryWallPaper_CL.h"
@@ -23,7 +24,6 @@
 #include "ui/tabs/TabViewLocalFolder_CL.h"
 #include "ui/tabs/TabViewNowWallPaper_CL.h"
 #include "ui/tabs/TabViewPopular_CL.h"
-#include "ui/pages/SettingsSheet.h"
 #include "ui/tabs/TabViewUser_CL.h"
 
 namespace {
@@ -210,6 +210,10 @@ LRESULT MainWindow_CL::handle_message(HWND window, UINT message, WPARAM wparam, 
 {
     switch (message) {
     case WM_CLOSE:
+        // Stopping workers serves this thread's messages, so a second close
+        // (the tray closing too) can arrive in the middle of the first.
+        if (closing_) return 0;
+        closing_ = true;
         on_closing();
         break;
     case WM_TIMER:
@@ -338,11 +342,13 @@ void MainWindow_CL::on_destroy()
 // Loaders stop before their tabs go, so none runs into a destroyed list.
 void MainWindow_CL::release_children()
 {
-    for (auto& view : tab_views_) {
+    // Taken out first: messages served while a loader stops must find no half-destroyed tab.
+    std::vector<std::unique_ptr<TabView_CL>> views = std::move(tab_views_);
+    tab_views_.clear();
+    for (auto& view : views) {
         view->stop();
         view.reset();
     }
-    tab_views_.clear();
     if (indicator_ && indicator_->window()) DestroyWindow(indicator_->window());
     indicator_.reset();
     if (preview_ && preview_->window()) DestroyWindow(preview_->window());

@@ -75,6 +75,7 @@ private:
     ImageList_CL tab_images_;
     IniWinSize_CL placement_;
     std::vector<std::unique_ptr<TabView_CL>> tab_views_;
+    bool closing_ = false;
     SplitterNode root_;
     SpliterWindowHelper_CL splitter_;
 };

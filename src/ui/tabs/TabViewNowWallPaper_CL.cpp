@@ -33,10 +33,11 @@ void TabViewNowWallPaper_CL::on_parent_message(HWND, UINT message, WPARAM wparam
 
 void TabViewNowWallPaper_CL::cancel()
 {
-    if (!picture_) return;
-    picture_->stop_downloads();
-    if (picture_->window()) DestroyWindow(picture_->window());
-    picture_.reset();
+    // Taken out first, since stopping its worker serves messages that may cancel again.
+    std::unique_ptr<MyPictureImage_CL> picture = std::move(picture_);
+    if (!picture) return;
+    picture->stop_downloads();
+    if (picture->window()) DestroyWindow(picture->window());
 }
 
 void TabViewNowWallPaper_CL::layout_area(const std::vector<RECT>& rectangles)
