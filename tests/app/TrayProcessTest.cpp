@@ -88,7 +88,7 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
                                      GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(main_window, nullptr);
 
-    KernelHandle tray = start_process(L"\"" + tapestrel_exe() + L"\"");
+    KernelHandle tray = start_tapestrel(L"");
     HWND tray_window = wait_for_window(L"Tapestrel_ICON", 20000);
     ASSERT_NE(tray_window, nullptr);
     PostMessageW(tray_window, WM_TIMER, 0x88776543, 0);  // the start-up timer, without waiting 30 s

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/GdiplusInclude.h"
+#include "app/ImageEncoder.h"
+#include "store/AppSettings_CL.h"
 
 namespace testing_support {
 
@@ -151,10 +153,29 @@ bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code)
     return true;
 }
 
+void keep_program_offline()
+{
+    const std::wstring folder = documents_folder() + L"\\Tapestrel";
+    const std::wstring ini = folder + L"\\Tapestrel.ini";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!file_exists(ini)) write_file(ini, std::vector<unsigned char>{0xFF, 0xFE});
+    const std::wstring offline = http_url(L"offline");
+    for (const wchar_t* key : {L"rest_url", L"web_url", L"support_url"}) {
+        wchar_t value[16] = {};
+        if (GetPrivateProfileStringW(L"SERVICE", key, L"", value, 16, ini.c_str()) == 0)
+            WritePrivateProfileStringW(L"SERVICE", key, offline.c_str(), ini.c_str());
+    }
+}
+
+KernelHandle start_tapestrel(const std::wstring& arguments)
+{
+    keep_program_offline();
+    return start_process(L"\"" + tapestrel_exe() + L"\" " + arguments);
+}
+
 bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code)
 {
-    const KernelHandle process = start_process(L"\"" + tapestrel_exe() + L"\" " + arguments);
-    return wait_exit(process, timeout_ms, exit_code);
+    return wait_exit(start_tapestrel(arguments), timeout_ms, exit_code);
 }
 
 GdiplusSession::GdiplusSession()
@@ -177,16 +198,8 @@ bool make_jpeg(const std::wstring& path, int width, int height)
                                            Gdiplus::Color(255, 40, 90, 200), Gdiplus::Color(255, 250, 180, 40));
         graphics.FillRectangle(&brush, 0, 0, width, height);
     }
-    UINT count = 0, bytes = 0;
-    Gdiplus::GetImageEncodersSize(&count, &bytes);
-    std::vector<unsigned char> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, bytes, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0)
-            return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    return false;
+    CLSID jpeg;
+    return find_image_encoder(L"image/jpeg", jpeg) && bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
 std::vector<unsigned char> jpeg_bytes(int width, int height)

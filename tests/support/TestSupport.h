@@ -50,7 +50,13 @@ bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms);
 KernelHandle start_process(const std::wstring& command_line);
 // Waits for the process; false on time-out (the process is then left running).
 bool wait_exit(const KernelHandle& process, DWORD timeout_ms, DWORD* exit_code);
-// Runs the program under test with the given arguments and waits for it.
+// Points the program's settings in this prefix (Documents\Tapestrel) at the
+// loopback stand-in for every service address not set yet, so that a started
+// program never reaches out of the machine (the update check, the candidate run).
+void keep_program_offline();
+// Starts the program under test, kept offline.
+KernelHandle start_tapestrel(const std::wstring& arguments);
+// Runs the program under test (kept offline) with the given arguments and waits for it.
 bool run_tapestrel(const std::wstring& arguments, DWORD timeout_ms, DWORD* exit_code);
 
 // Keeps GDI+ started for the lifetime of the object.

@@ -23,7 +23,7 @@ int count_windows(const wchar_t* title)
 TEST(TrayStart, OpeningTheMainWindowStartsTheTrayProcess)
 {
     ASSERT_EQ(count_windows(L"Tapestrel_ICON"), 0);
-    KernelHandle first = start_process(L"\"" + tapestrel_exe() + L"\" /window");
+    KernelHandle first = start_tapestrel(L"/window");
     HWND main_window = wait_for_window(L"Tapestrel", kTimeout);
     ASSERT_NE(main_window, nullptr);
     HWND tray = wait_for_window(L"Tapestrel_ICON", kTimeout);
