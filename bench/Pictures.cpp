@@ -5,28 +5,13 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "app/GdiplusInclude.h"
+#include "app/ImageEncoder.h"
 #include "resident/MyFindFileIcon_CL.h"
 #include "resident/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
 
 namespace {
-
-bool encoder(const wchar_t* mime, CLSID& clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<unsigned char> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, mime) == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 
 // A photo-like JPEG: gradients and noise, so it compresses like a real one.
 std::vector<unsigned char> make_jpeg(const std::wstring& path, int width, int height)
@@ -49,7 +34,7 @@ std::vector<unsigned char> make_jpeg(const std::wstring& path, int width, int he
         bitmap.UnlockBits(&data);
     }
     CLSID jpeg;
-    if (encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
+    if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
     return read_bytes(path);
 }
 

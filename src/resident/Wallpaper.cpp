@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/GdiplusInclude.h"
+#include "app/ImageEncoder.h"
 #include "resident/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
@@ -23,22 +24,6 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
     return (has_extension ? jpeg_path.substr(0, dot) : jpeg_path) + L".bmp";
 }
 
-bool bmp_encoder(CLSID& clsid)
-{
-    UINT count = 0, bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-    std::vector<unsigned char> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && wcscmp(codecs[i].MimeType, L"image/bmp") == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 // A decoded picture, or null when the file is not one GDI+ can read.
 std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
 {
@@ -52,7 +37,7 @@ std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
 bool convert(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
 {
     CLSID clsid;
-    if (!bmp_encoder(clsid)) return false;
+    if (!find_image_encoder(L"image/bmp", clsid)) return false;
     const std::wstring temp = bmp_path + L".new";
     if (picture.Save(temp.c_str(), &clsid, nullptr) != Gdiplus::Ok) {
         DeleteFileW(temp.c_str());
