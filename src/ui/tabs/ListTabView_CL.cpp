@@ -2,6 +2,19 @@
 
 #include "ui/MainWindow_CL.h"
 #include "ui/MyFlickerListBox_CL.h"
+#include "store/ImageItem_CL.h"
+
+ListTabView_CL::ListTabView_CL(int tab_index, int image_index, const std::wstring& caption, ListMenuChoice menu)
+    : TabView_CL(tab_index, image_index, caption), menu_(menu)
+{
+}
+
+void ListTabView_CL::show_item_menu()
+{
+    const ImageItem_CL* record = selected_item();
+    const int selected = selected_index() < 0 ? 0 : static_cast<int>(SendMessageW(list_->window(), LB_GETSELCOUNT, 0, 0));
+    show_list_item_menu(owner_window(), menu_, selected, record && !record->ownerName.empty());
+}
 
 void ListTabView_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
 {

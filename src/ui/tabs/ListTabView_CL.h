@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/ItemMenu.h"
 #include "ui/tabs/TabView_CL.h"
 
 // A tab whose only control is its thumbnail list: the list-only create,
@@ -19,7 +20,12 @@ public:
     void load() override {}
 
 protected:
-    using TabView_CL::TabView_CL;
-    // Right click in the list; tabs that offer an item menu show it here.
-    virtual void show_item_menu() {}
+    ListTabView_CL(int tab_index, int image_index, const std::wstring& caption,
+                   ListMenuChoice menu = {&kAddToCandidatesEntry, false});
+
+private:
+    // Right click in the list: the tab's item menu for the selected rows.
+    void show_item_menu();
+
+    ListMenuChoice menu_;
 };
