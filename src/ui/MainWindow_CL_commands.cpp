@@ -13,13 +13,16 @@
 #include "ui/ItemCommands.h"
 #include "ui/MyFlickerListBox_CL.h"
 #include "ui/MyPictureImage_CL.h"
+#include "ui/Tab_CL.h"
 #include "ui/tabs/TabViewNowWallPaper_CL.h"
+#include "ui/tabs/TabViewUser_CL.h"
 
 namespace {
 
 constexpr int kNowWallPaperTab = 0;
 constexpr int kFavoritesTab = 1;
 constexpr int kCandidatesTab = 2;
+constexpr int kUserTab = 5;
 constexpr int kHistoryTab = 6;
 
 }  // namespace
@@ -48,6 +51,9 @@ bool MainWindow_CL::item_command(WPARAM command)
         return true;
     case kSaveFavourite:
         save_as_favourite();
+        return true;
+    case kSearchOwner:
+        search_owner();
         return true;
     case kOpenOwnerPage:
         open_owner_page();
@@ -119,6 +125,16 @@ void MainWindow_CL::save_as_favourite()
     MyPictureImage_CL* picture = displayed_picture();
     if (!picture) return;
     if (item_commands::add_favourite(displayed_item(), *picture)) show_list_change(kFavoritesTab);
+}
+
+void MainWindow_CL::search_owner()
+{
+    TabView_CL* view = tab_view(current_tab());
+    const ImageItem_CL* record = view ? view->selected_item() : nullptr;
+    if (!record || record->ownerName.empty()) return;
+    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(record->ownerName);
+    SendMessageW(tab_->window(), TCM_SETCURSEL, kUserTab, 0);
+    switch_tab();
 }
 
 void MainWindow_CL::open_owner_page()

@@ -1,5 +1,6 @@
 #include "ui/tabs/ListTabView_CL.h"
 
+#include "photoservice/FlickrXmlHelper_CL.h"
 #include "ui/MainWindow_CL.h"
 #include "ui/MyFlickerListBox_CL.h"
 #include "store/ImageItem_CL.h"
@@ -50,4 +51,20 @@ void ListTabView_CL::on_parent_message(HWND hwnd, UINT message, WPARAM wparam, L
         show_item_menu();
     }
     list_->on_parent_message(message, lparam);
+}
+
+void ListTabView_CL::set_active_client(FlickrXmlHelper_CL* client)
+{
+    std::lock_guard<std::mutex> lock(client_lock_);
+    active_client_ = client;
+}
+
+void ListTabView_CL::abort_load()
+{
+    stop_requested = true;
+    {
+        std::lock_guard<std::mutex> lock(client_lock_);
+        if (active_client_) active_client_->http().abort_transfer();
+    }
+    stop();
 }
