@@ -78,6 +78,7 @@ TEST_F(ItemCommandsTest, RemovingAFavouriteNeverDeletesAFileOutsideTheFavouriteF
     ASSERT_TRUE(wait_for_rows(1, 2));
     select_rows(1, {0}, 0);
     command(MainWindow_CL::kRemoveFavourites);
+    ASSERT_TRUE(wait_for_rows(1, 1));
     select_rows(1, {0}, 0);
     command(MainWindow_CL::kRemoveFavourites);
     EXPECT_TRUE(read_list(AppSettings.favorites_path()).empty());
@@ -113,7 +114,7 @@ TEST_F(ItemCommandsTest, AddingToAFullCandidateListDropsTheOldestAndKeepsALocalP
     const std::vector<ImageItem_CL> again = read_list(AppSettings.candidates_path());
     EXPECT_EQ(again.size(), item_commands::kCandidateLimit);
     EXPECT_EQ(again[0].key, L"k5");
-    EXPECT_EQ(again[7].key, L"k6");
+    EXPECT_EQ(again[8].key, L"k6");
 }
 
 TEST_F(ItemCommandsTest, ATrayChangeBetweenTwoCommandsSurvives)

@@ -52,6 +52,7 @@ TEST_F(NowWallPaperTabTest, ARecordWithoutAnyPictureChangesNothing)
 {
     ImageItem_CL shown = local_record(picture_, L"shown");
     write_list(AppSettings.now_items_path(), {shown});
+    ASSERT_TRUE(make_jpeg(AppSettings.now_picture_path(), 160, 120));
     open();
     ASSERT_TRUE(ui_testing::pump_until([&] { return tab_picture()->holds_picture(); }));
     ImageItem_CL empty;
@@ -60,7 +61,7 @@ TEST_F(NowWallPaperTabTest, ARecordWithoutAnyPictureChangesNothing)
     select_tab(1);
     select_tab(0);
     EXPECT_EQ(AppSettings.now_item.title, L"shown");
-    EXPECT_EQ(tab_picture()->copy_bytes(), read_file(picture_));
+    EXPECT_EQ(tab_picture()->copy_bytes(), read_file(AppSettings.now_picture_path()));
 }
 
 TEST(NowWallPaperTooltip, LocalRecordsShowTheLocalFolderAndAnUnknownLicence)
