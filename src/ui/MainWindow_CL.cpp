@@ -261,10 +261,8 @@ void MainWindow_CL::on_closing()
 
 void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 {
+    if (item_command(command)) return;
     switch (command) {
-    case kGetPhoto:
-        get_photo();
-        break;
     case kSettings:
         show_settings_sheet(window());
         break;
@@ -277,18 +275,6 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
     default:
         break;
     }
-}
-
-// The selected record goes to the item clipboard and its largest picture to the preview.
-void MainWindow_CL::get_photo()
-{
-    TabView_CL* view = tab_view(current_tab());
-    const ImageItem_CL* record = view ? view->selected_item() : nullptr;
-    if (!record) return;
-    AppSettings.clipboard_marker = view->tab_index();
-    AppSettings.clipboard_item = *record;
-    const std::wstring address = url_for_size(AppSettings.clipboard_item, kLargestSize);
-    if (!address.empty()) preview_->load(address);
 }
 
 void MainWindow_CL::on_list_changed(WPARAM what)

@@ -12,6 +12,7 @@ class ImageItem_CL;
 class MyPictureImage_CL;
 class Tab_CL;
 class TabView_CL;
+class WallPaperItemBase_CL;
 
 // The visible window of the window process: a tab strip of eight tab views,
 // the preview picture left of a draggable splitter, the current tab's list on
@@ -27,7 +28,15 @@ public:
 
     // Commands (WM_COMMAND, wParam = id).
     static constexpr WPARAM kGetPhoto = 0x1000;
+    static constexpr WPARAM kAddToCandidates = 0x1010;
+    static constexpr WPARAM kRemoveCandidates = 0x1011;
+    static constexpr WPARAM kRemoveHistory = 0x1012;
+    static constexpr WPARAM kAddDisplayedToCandidates = 0x1013;
+    static constexpr WPARAM kSaveFavourite = 0x1020;
+    static constexpr WPARAM kRemoveFavourites = 0x1021;
+    static constexpr WPARAM kSearchOwner = 0x1030;
     static constexpr WPARAM kOpenOwnerPage = 0x1040;
+    static constexpr WPARAM kSetWallpaper = 0x1160;
     static constexpr WPARAM kSettings = 0x1100;
     static constexpr WPARAM kUpdateCaption = 0x1110;  // lParam: tab index
     static constexpr WPARAM kSupportSite = 0x1150;
@@ -65,7 +74,19 @@ private:
     void on_list_changed(WPARAM what);
     void on_splitter_moved();
     void on_closing();
+    // Item commands (MainWindow_CL_commands.cpp).
+    bool item_command(WPARAM command);
     void get_photo();
+    void add_to_candidates(const ImageItem_CL* record);
+    void remove_selected(WallPaperItemBase_CL& stored, int list_tab, bool delete_file);
+    void save_as_favourite();
+    void search_owner();
+    void open_owner_page();
+    void set_as_wallpaper();
+    // The picture that shows the displayed item.
+    MyPictureImage_CL* displayed_picture() const;
+    // Shows a list's change on its tab when that is current, and in its caption.
+    void show_list_change(int list_tab);
     void release_children();
     static void start_tray_process();
 

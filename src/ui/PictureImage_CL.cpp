@@ -82,6 +82,15 @@ HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
     return S_OK;
 }
 
+std::vector<unsigned char> PictureImage_CL::copy_bytes()
+{
+    Semapho_CL::Lock_CL lock(lock_);
+    if (!held_) return {};
+    GlobalBlock::Lock bytes(held_);
+    if (!bytes.data()) return {};
+    return std::vector<unsigned char>(bytes.data(), bytes.data() + GlobalSize(held_.get()));
+}
+
 LRESULT PictureImage_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     set_handled(true);

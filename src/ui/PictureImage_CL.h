@@ -2,6 +2,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/GdiplusInclude.h"
 #include "net/DownloadUri_CL.h"
@@ -34,6 +35,8 @@ public:
     // Writes the held bytes to path (created or truncated): S_OK, or E_FAIL
     // with an empty file when nothing is held or the file cannot be written.
     HRESULT save_bytes(const std::wstring& path);
+    // A copy of the held bytes; empty when nothing is held.
+    std::vector<unsigned char> copy_bytes();
     // Aborts what is being fetched and stops the worker (the window is closing).
     void stop_downloads();
 

@@ -1,5 +1,10 @@
 #pragma once
+#include <mutex>
+
+#include "ui/ItemMenu.h"
 #include "ui/tabs/TabView_CL.h"
+
+class FlickrXmlHelper_CL;
 
 // A tab whose only control is its thumbnail list: the list-only create,
 // visibility and layout, the standard handling of the main window's messages,
@@ -19,7 +24,20 @@ public:
     void load() override {}
 
 protected:
-    using TabView_CL::TabView_CL;
-    // Right click in the list; tabs that offer an item menu show it here.
-    virtual void show_item_menu() {}
+    ListTabView_CL(int tab_index, int image_index, const std::wstring& caption,
+                   ListMenuChoice menu = {&kAddToCandidatesEntry, false});
+
+    // Loader thread: the client of the load under way, so that the
+    // user-interface thread can abort its transfer; null when it ends.
+    void set_active_client(FlickrXmlHelper_CL* client);
+    // Stops the loader, aborting a transfer under way.
+    void abort_load();
+
+private:
+    // Right click in the list: the tab's item menu for the selected rows.
+    void show_item_menu();
+
+    ListMenuChoice menu_;
+    std::mutex client_lock_;
+    FlickrXmlHelper_CL* active_client_ = nullptr;
 };

@@ -4,8 +4,8 @@
 #include "ui/MyFlickerListBox_CL.h"
 
 StoredListTabView_CL::StoredListTabView_CL(int tab_index, int image_index, const std::wstring& caption,
-                                           WallPaperItemBase_CL& stored)
-    : ListTabView_CL(tab_index, image_index, caption), stored_(stored)
+                                           WallPaperItemBase_CL& stored, const ItemMenuEntry& remove_entry)
+    : ListTabView_CL(tab_index, image_index, caption, {&remove_entry, true}), stored_(stored)
 {
 }
 

@@ -18,7 +18,8 @@ public:
     void load() override;
 
 protected:
-    StoredListTabView_CL(int tab_index, int image_index, const std::wstring& caption, WallPaperItemBase_CL& stored);
+    StoredListTabView_CL(int tab_index, int image_index, const std::wstring& caption, WallPaperItemBase_CL& stored,
+                         const ItemMenuEntry& remove_entry);
     // The records of the in-memory list, so the caption is right before the loader ran.
     int caption_count() const override;
 

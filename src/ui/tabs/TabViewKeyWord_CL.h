@@ -1,10 +1,14 @@
 #pragma once
-#include "ui/tabs/ListTabView_CL.h"
+#include "ui/tabs/SearchTabView_CL.h"
 
-// Photos found by a keyword search.
-class TabViewKeyWord_CL : public ListTabView_CL {
+// Photos found by a keyword search: every word is searched on its own and the
+// results follow one another in word order.
+class TabViewKeyWord_CL : public SearchTabView_CL {
 public:
+    static constexpr int kBoxId = 0x1924;
+    static constexpr size_t kMaxWords = 10;
+    static constexpr int kPageSize = 4000;
+
     TabViewKeyWord_CL();
-    // Closing only empties the list; the loader is stopped with the window.
-    void cancel() override;
+    void load() override;
 };

@@ -1,3 +1,4 @@
 #include "ui/tabs/TabViewLocalFolder_CL.h"
 
-TabViewLocalFolder_CL::TabViewLocalFolder_CL() : ListTabView_CL(7, 10, L"ローカルフォルダ") {}
+// A local file has no photographer and is no candidate: the menu offers neither.
+TabViewLocalFolder_CL::TabViewLocalFolder_CL() : ListTabView_CL(7, 10, L"ローカルフォルダ", {nullptr, false}) {}

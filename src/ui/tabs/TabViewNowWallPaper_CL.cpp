@@ -1,5 +1,7 @@
 #include "ui/tabs/TabViewNowWallPaper_CL.h"
 
+#include "photoservice/ItemUrls.h"
+#include "photoservice/LicenceNames.h"
 #include "store/AppSettings_CL.h"
 #include "ui/MainWindow_CL.h"
 #include "ui/MyPictureImage_CL.h"
@@ -56,4 +58,42 @@ const ImageItem_CL* TabViewNowWallPaper_CL::selected_item()
 void TabViewNowWallPaper_CL::update_caption()
 {
     set_tab_text(caption());
+}
+
+void TabViewNowWallPaper_CL::activate()
+{
+    show_current();
+}
+
+// Under the file mutex from the read until picture and tip are set, so the
+// tray process cannot replace the list or the picture in between.
+void TabViewNowWallPaper_CL::show_current()
+{
+    if (!picture_) return;
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
+    now.load();
+    ImageItem_CL::Size best;
+    // A record without any picture has nothing to show; what is shown stays.
+    if (now.items.empty() || !now.items[0].best_size(best)) return;
+    ImageItem_CL& record = AppSettings.now_item;
+    record = now.items[0];
+    // From here the record names the local copy, with the size that was downloaded.
+    record.localWidth = best.width;
+    record.localHeight = best.height;
+    record.localPath = AppSettings.now_picture_path();
+    picture_->load(url_for_size(record, kLargestSize));
+    tooltip_.remove_tools();
+    RECT client{};
+    GetClientRect(picture_->window(), &client);
+    tooltip_.add_tool(picture_->window(), client, tooltip_text(record));
+}
+
+std::wstring TabViewNowWallPaper_CL::tooltip_text(const ImageItem_CL& record)
+{
+    const bool local = record.ownerName.empty();
+    return L"★[Title]\r\n　" + record.title + L"\r\n\r\n★[Owner]\r\n　" +
+           (local ? std::wstring(L"<localfolder>") : record.ownerName) + L"\r\n\r\n★[Taken]\r\n　" + record.dateTaken +
+           L"\r\n\r\n★[License]\r\n　" + (local ? L"Unknown" : licence_name(record.license)) + L"\r\n";
 }

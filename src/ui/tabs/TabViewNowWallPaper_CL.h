@@ -19,7 +19,8 @@ public:
     // Hides the main window's preview, shows or hides the picture.
     void apply_visibility() override;
     void load() override {}
-    void activate() override {}
+    // Shows the current-wallpaper record and its picture.
+    void activate() override;
     // A right click on the picture shows the displayed item's menu.
     void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) override;
     // Stops the picture's downloads and destroys it.
@@ -33,8 +34,12 @@ public:
     void update_caption() override;
 
     MyPictureImage_CL* picture() const { return picture_.get(); }
+    // The details block of a record.
+    static std::wstring tooltip_text(const ImageItem_CL& record);
 
 private:
+    void show_current();
+
     std::unique_ptr<MyPictureImage_CL> picture_;
     ToolTips_CL tooltip_;
 };
