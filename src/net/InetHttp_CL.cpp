@@ -182,6 +182,7 @@ bool InetHttp_CL::read_exact(char* target, DWORD length)
 {
     DWORD total = 0;
     while (total < length) {
+        if (aborted_.load()) return false;
         DWORD got = 0;
         if (!InternetReadFile(request_handle_.load(), target + total, length - total, &got) || got == 0) return false;
         total += got;
@@ -194,7 +195,7 @@ bool InetHttp_CL::read_to_end(std::string& bytes)
     try {
         for (;;) {
             const size_t old_size = bytes.size();
-            if (old_size > kMaxBody) return false;
+            if (old_size > kMaxBody || aborted_.load()) return false;
             bytes.resize(old_size + kReadChunk);
             DWORD got = 0;
             const bool ok = InternetReadFile(request_handle_.load(), &bytes[old_size], kReadChunk, &got) != FALSE;
@@ -266,7 +267,7 @@ void InetHttp_CL::abort_transfer()
 {
     aborted_.store(true);
     if (abort_event_) SetEvent(abort_event_.get());
-    close_handles();
+    if (!closed_by_owner_only_) close_handles();
     std::shared_ptr<InetHttp_CL> detached;
     {
         std::lock_guard<std::mutex> lock(detached_lock_);
@@ -294,6 +295,7 @@ std::shared_ptr<InetHttp_CL> InetHttp_CL::run_detached(const Steps& steps)
 {
     auto transfer = std::make_shared<InetHttp_CL>();
     if (!transfer->done_event_ || !abort_event_) return nullptr;
+    transfer->closed_by_owner_only_ = true;
     {
         // Under the lock, so that an abort either finds the transfer or is seen here.
         std::lock_guard<std::mutex> lock(detached_lock_);

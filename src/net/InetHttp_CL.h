@@ -93,6 +93,10 @@ private:
     std::atomic<HINTERNET> connect_handle_{nullptr};
     std::atomic<HINTERNET> request_handle_{nullptr};
     std::atomic<bool> aborted_{false};
+    // A transfer on a helper thread closes its own handles: WinINet handles
+    // closed by another thread while a call is using them are not safe
+    // everywhere (Wine), so an abort only asks it to stop at its next step.
+    bool closed_by_owner_only_ = false;
     KernelHandle abort_event_;  // set by abort_transfer()
     KernelHandle done_event_;   // set when this object's detached steps are over
     std::mutex detached_lock_;

@@ -223,7 +223,8 @@ TEST_F(DownloadQueue, CancellingAtAnyMomentNeverLosesTrackOfARequest)
 TEST_F(DownloadQueue, StopWhileTheHookSendsToAWindowOfTheStoppingThreadCompletes)
 {
     // A message-only window of this (the stopping) thread that counts what it receives.
-    static LONG received = 0;
+    static LONG received;
+    received = 0;  // the class outlives one run of the test when tests repeat
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
         if (message == WM_APP) return InterlockedIncrement(&received);
