@@ -124,4 +124,29 @@ bool save_screenshot(HWND window, const std::wstring& path)
     return saved;
 }
 
+ImageItem_CL local_record(const std::wstring& path, const std::wstring& title)
+{
+    ImageItem_CL item;
+    item.key = path;
+    item.localPath = path;
+    item.localWidth = 320;
+    item.localHeight = 240;
+    item.farm = -1;
+    item.license = -1;
+    item.title = title;
+    item.dateTaken = L"2011-03-05 10:20:30";
+    return item;
+}
+
+std::wstring tab_text(HWND strip, int index)
+{
+    wchar_t text[128] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 }  // namespace ui_testing

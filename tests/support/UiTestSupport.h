@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "store/ImageItem_CL.h"
+
 namespace ui_testing {
 
 // A top-level window to parent the controls under test (hidden unless asked:
@@ -37,5 +39,10 @@ bool pump_messages(int* quit_code = nullptr);
 bool pump_until(const std::function<bool()>& condition, DWORD timeout_ms = 20000);
 // Saves what the screen shows of a window as a PNG file (a test artefact).
 bool save_screenshot(HWND window, const std::wstring& path);
+
+// A record of a local picture file, as the local-folder tab makes them.
+ImageItem_CL local_record(const std::wstring& path, const std::wstring& title);
+// The text of a tab of a tab control.
+std::wstring tab_text(HWND strip, int index);
 
 }  // namespace ui_testing

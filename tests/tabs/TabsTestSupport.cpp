@@ -17,20 +17,6 @@ using namespace testing_support;
 
 namespace tabs_testing {
 
-ImageItem_CL local_record(const std::wstring& path, const std::wstring& title)
-{
-    ImageItem_CL item;
-    item.key = path;
-    item.localPath = path;
-    item.localWidth = 320;
-    item.localHeight = 240;
-    item.farm = -1;
-    item.license = -1;
-    item.title = title;
-    item.dateTaken = L"2011-03-05 10:20:30";
-    return item;
-}
-
 ImageItem_CL service_record(const std::wstring& key, const std::wstring& picture_url)
 {
     ImageItem_CL item;
@@ -59,17 +45,6 @@ std::vector<ImageItem_CL> read_list(const std::wstring& path)
     list.set_path(path);
     list.load();
     return list.items;
-}
-
-std::wstring tab_text(HWND strip, int index)
-{
-    wchar_t text[128] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 128;
-    SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
 }
 
 namespace {

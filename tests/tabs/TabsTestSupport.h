@@ -7,17 +7,18 @@
 #include <windows.h>
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 #include "store/ImageItem_CL.h"
 #include "store/KernelHandle.h"
 #include "ui/MainWindow_CL.h"
 
 namespace tabs_testing {
 
-ImageItem_CL local_record(const std::wstring& path, const std::wstring& title);
+using ui_testing::local_record;
+using ui_testing::tab_text;
 ImageItem_CL service_record(const std::wstring& key, const std::wstring& picture_url);
 void write_list(const std::wstring& path, const std::vector<ImageItem_CL>& items);
 std::vector<ImageItem_CL> read_list(const std::wstring& path);
-std::wstring tab_text(HWND strip, int index);
 
 // What a tracked item menu showed: the id and greyed state of each row.
 struct MenuRow {

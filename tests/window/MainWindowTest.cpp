@@ -19,23 +19,11 @@
 #include "ui/tabs/TabView_CL.h"
 
 using namespace testing_support;
+using ui_testing::local_record;
 using ui_testing::pump_until;
+using ui_testing::tab_text;
 
 namespace {
-
-ImageItem_CL local_record(const std::wstring& path, const std::wstring& title)
-{
-    ImageItem_CL item;
-    item.key = path;
-    item.localPath = path;
-    item.localWidth = 320;
-    item.localHeight = 240;
-    item.farm = -1;
-    item.license = -1;
-    item.title = title;
-    item.dateTaken = L"2011-03-05 10:20:30";
-    return item;
-}
 
 void write_list(const std::wstring& path, size_t count, const std::wstring& picture)
 {
@@ -43,17 +31,6 @@ void write_list(const std::wstring& path, size_t count, const std::wstring& pict
     list.set_path(path);
     for (size_t i = 0; i < count; ++i) list.items.push_back(local_record(picture, L"picture " + std::to_wstring(i)));
     ASSERT_EQ(list.save(), S_OK);
-}
-
-std::wstring tab_text(HWND strip, int index)
-{
-    wchar_t text[128] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 128;
-    SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
 }
 
 // The real main window over a settings folder of its own. The fixture holds
