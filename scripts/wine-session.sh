@@ -28,8 +28,9 @@ wineserver -f -p &
 session_pids+=($!)
 wineboot -i >/dev/null 2>&1
 # A crashing program ends at once instead of waiting in Wine's debugger, so a
-# crash shows as a failed test rather than a hung run.
-wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+# crash shows as a failed test rather than a hung run. The value must be there
+# and empty: without it Wine starts its own debugger, which never returns here.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1 || true
 # Japanese text: the program asks for the usual Windows family names.
 for family in "ＭＳＰゴシック" "ＭＳ Ｐゴシック" "MS UI Gothic" "ＭＳ ゴシック"; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" /d IPAPGothic /f >/dev/null 2>&1
