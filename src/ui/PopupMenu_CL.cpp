@@ -117,6 +117,14 @@ bool PopupMenu_CL::track(HWND owner) const
     return TrackPopupMenu(menu_, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr) != FALSE;
 }
 
+UINT PopupMenu_CL::choose(HWND owner) const
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return static_cast<UINT>(
+        TrackPopupMenu(menu_, TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
+}
+
 const PopupMenu_CL::Item* PopupMenu_CL::find(UINT id) const
 {
     for (const auto& item : items_)

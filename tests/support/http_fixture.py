@@ -6,7 +6,9 @@
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
 query string is ignored unless a file named with it exists: ROOT/a/b.xml?x=1 is
-looked up as "b.xml@x=1" first). Tests write the canned bodies as ordinary files.
+looked up as "b.xml@x=1" first; then, for each parameter of the query in turn,
+"b.xml@@x=1": an answer chosen by one parameter, for queries too long to be a
+file name). Tests write the canned bodies as ordinary files.
 A path may begin with switches, each one segment, applied in order:
   /_nolength/...   body without Content-Length, connection closed at its end
   /_length0/...    Content-Length: 0 and no body
@@ -72,6 +74,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         candidates = []
         if query:
             candidates.append(path + "@" + urllib.parse.unquote(query))
+            candidates += [path + "@@" + urllib.parse.unquote_plus(p) for p in query.split("&")]
         candidates.append(path)
         for p in candidates:
             try:
