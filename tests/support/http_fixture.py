@@ -17,7 +17,8 @@ A path may begin with switches, each one segment, applied in order:
   /_stall/...      headers and half the body, then silence for 60 s
   /_short/...      Content-Length of the whole body, then only half of it
   /_gate/...       waits (up to 60 s) until the file ROOT/_gate/... + ".open" exists
-                   (the test opens the gate), then answers normally
+                   (the test opens the gate), then answers normally; a line "PASS PATH"
+                   in ROOT/_gates.log tells when it went on
 Every request is appended to ROOT/_requests.log as "METHOD PATH" lines.
 With --probe-port, a plain socket on that port (of the same address) writes the
 first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
@@ -51,6 +52,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             switches.append(segments.pop(0))
         if "_gate" in switches:
             self.wait_for_gate(parsed.path)
+            with open(os.path.join(self.root, "_gates.log"), "a", encoding="utf-8") as log:
+                log.write("PASS %s\n" % self.path)
         body = self.find_body(segments, parsed.query)
         status = 200
         for s in switches:

@@ -126,9 +126,11 @@ TEST_F(SearchTabsTest, ANewKeywordAbortsTheSearchUnderWayAndNoneOfItsResultsReac
     enter_text(kKeywordTab, L"old");
     ASSERT_TRUE(ui_testing::pump_until([&] { return searched_words() == std::vector<std::string>{"old"}; }));
 
-    // The old query still waits: the new one goes out only because the old one was given up.
     enter_text(kKeywordTab, L"new");
     ASSERT_TRUE(ui_testing::pump_until([&] { return searched_words() == std::vector<std::string>{"old", "new"}; }));
+    // Had the old query not been given up, the new one would have waited for it to pass the gate.
+    const std::string passed = "PASS /_gate/" + std::string(service_folder_.begin(), service_folder_.end()) + "/";
+    EXPECT_EQ(http_log(L"_gates.log").find(passed), std::string::npos);
     open_gate();
     ASSERT_TRUE(wait_for_rows(kKeywordTab, 1));
     ASSERT_TRUE(wait_for_caption(kKeywordTab, L"キーワードで検索(1)"));
