@@ -31,12 +31,13 @@ std::wstring lower(std::wstring text)
 }
 
 // Answers the folder chooser the way a user does: once it shows, notes its
-// prompt, picks the folder and presses OK. Runs from a thread timer, which the
-// chooser's own message loop dispatches.
+// prompt, picks the folder and, once the folder tree shows it picked, presses
+// OK. Runs from a thread timer, which the chooser's own message loop dispatches.
 struct FolderChooserDriver {
     static std::wstring folder;
     static std::wstring prompt;
     static bool answered;
+    static int rounds;
 
     static BOOL CALLBACK find_prompt(HWND child, LPARAM)
     {
@@ -53,16 +54,34 @@ struct FolderChooserDriver {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
+    // The text of the folder tree's selected item.
+    static std::wstring picked(HWND dialog)
+    {
+        const HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+        wchar_t text[MAX_PATH] = L"";
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        if (!tree || !item.hItem || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
+        return text;
+    }
     static void CALLBACK on_timer(HWND, UINT, UINT_PTR timer, DWORD)
     {
         HWND dialog = nullptr;
         EnumThreadWindows(GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&dialog));
         if (!dialog || answered) return;
+        if (prompt.empty()) EnumChildWindows(dialog, find_prompt, 0);
+        // A chooser that never shows the folder is cancelled: the test then fails instead of hanging.
+        const bool given_up = ++rounds > 400;
+        if (!given_up && lower(picked(dialog)) != lower(folder.substr(folder.find_last_of(L'\\') + 1))) {
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+            return;
+        }
         answered = true;
         KillTimer(nullptr, timer);
-        EnumChildWindows(dialog, find_prompt, 0);
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        PostMessageW(dialog, WM_COMMAND, given_up ? IDCANCEL : IDOK, 0);
     }
     // Clicks the button; returns once the chooser has closed.
     static void choose(HWND button, const std::wstring& chosen)
@@ -70,6 +89,7 @@ struct FolderChooserDriver {
         folder = chosen;
         prompt.clear();
         answered = false;
+        rounds = 0;
         SetTimer(nullptr, 0, 50, on_timer);
         SendMessageW(button, BM_CLICK, 0, 0);
     }
@@ -77,6 +97,7 @@ struct FolderChooserDriver {
 std::wstring FolderChooserDriver::folder;
 std::wstring FolderChooserDriver::prompt;
 bool FolderChooserDriver::answered = false;
+int FolderChooserDriver::rounds = 0;
 
 class LocalFolderTabTest : public MainWindowFixture {
 protected:
