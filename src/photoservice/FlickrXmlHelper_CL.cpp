@@ -118,13 +118,22 @@ HRESULT FlickrXmlHelper_CL::fetch(const std::string& url)
 
 HRESULT FlickrXmlHelper_CL::load_response()
 {
-    const char* body = http_.body();
-    return xml_.load_xml(widen_bytes(body ? body : ""));
+    return load_answer(http_.body());
+}
+
+HRESULT FlickrXmlHelper_CL::load_answer(const char* answer)
+{
+    return xml_.load_xml(widen_bytes(answer ? answer : ""));
 }
 
 HRESULT FlickrXmlHelper_CL::parse_photos(const wchar_t* path, std::vector<ImageItem_CL>& items)
 {
-    const HRESULT loaded = load_response();
+    return parse_photos_from(http_.body(), path, items);
+}
+
+HRESULT FlickrXmlHelper_CL::parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items)
+{
+    const HRESULT loaded = load_answer(answer);
     if (loaded != S_OK)
         return loaded;
     AttributeMap map;
