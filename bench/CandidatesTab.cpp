@@ -24,24 +24,13 @@ constexpr int kCandidatesTab = 2;
 // More runs than elsewhere: each one goes through the message loop and a thread.
 constexpr int kRuns = 7;
 
-std::wstring tab_text(HWND strip, int index)
-{
-    wchar_t text[128] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 128;
-    SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 // Handles the window's messages until the candidates caption reads `caption`
 // and the list holds `rows` rows.
 void pump_until_shown(MainWindow_CL& window, const std::wstring& caption, int rows)
 {
     const HWND strip = window.tab()->window();
     const HWND list = window.tab_view(kCandidatesTab)->list()->window();
-    while (tab_text(strip, kCandidatesTab) != caption || SendMessageW(list, LB_GETCOUNT, 0, 0) != rows) {
+    while (Tab_CL::tab_text(strip, kCandidatesTab) != caption || SendMessageW(list, LB_GETCOUNT, 0, 0) != rows) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -92,7 +81,7 @@ void figure_candidates_tab(const std::wstring& folder)
     }
     ShowWindow(window.window(), SW_SHOW);
     const HWND strip = window.tab()->window();
-    const std::wstring caption = tab_text(strip, kCandidatesTab);
+    const std::wstring caption = Tab_CL::tab_text(strip, kCandidatesTab);
     const std::wstring full = caption.substr(0, caption.find(L'(')) + L"(30000)";
     const std::wstring small = caption.substr(0, caption.find(L'(')) + L"(1)";
 
