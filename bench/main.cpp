@@ -17,6 +17,7 @@ int wmain()
         figure_draw(scratch.path());
         figure_install(scratch.path());
         figure_folder_scan(scratch.path());
+        figure_tray_footprint(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();
