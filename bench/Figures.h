@@ -19,3 +19,5 @@ void figure_install(const std::wstring& folder);
 void figure_folder_scan(const std::wstring& folder);
 void figure_photo_answer();
 void figure_candidates_tab(const std::wstring& folder);
+// The tray process measured from outside against a program with one hidden window.
+void figure_tray_footprint(const std::wstring& folder);

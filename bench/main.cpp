@@ -19,6 +19,7 @@ int wmain()
         figure_folder_scan(scratch.path());
         figure_photo_answer();
         figure_candidates_tab(scratch.path());
+        figure_tray_footprint(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();

@@ -78,6 +78,8 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
         on_tray_notify(static_cast<UINT>(lparam));
         break;
     case kCandidateRunDone:
+        // The run happens once per start; an idle thread would only hold its memory.
+        candidate_worker_.stop();
         start_check_timer();
         break;
     default:

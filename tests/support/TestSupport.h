@@ -41,6 +41,11 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// A photo-service answer listing `count` photos (ids from 5000, titled
+// "富士山 <id>") of width x height, whose pictures the stand-in is expected to
+// serve at <folder>/<id>_o.jpg.
+std::string photos_answer(const std::wstring& folder, int count, int width = 1600, int height = 1200);
+
 // What the stand-in wrote to a log file of its root ("_requests.log", "_gates.log", "_probe.log").
 std::string http_log(const wchar_t* name);
 // The paths and queries of the GETs the stand-in received below folder (an

@@ -1,0 +1,170 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Bench.h"
+#include "Figures.h"
+#include "ProcessFootprint.h"
+#include "TestSupport.h"
+#include "TrayDriver.h"
+#include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
+
+namespace {
+
+constexpr int kWarmUpChanges = 5;
+constexpr int kChanges = 100;
+constexpr DWORD kChangeTimeoutMs = 60000;
+constexpr DWORD kDefaultIdleSeconds = 300;
+constexpr double kAboveFloorGoalKib = 3 * 1024;
+constexpr double kGrowthGoalKib = 256;
+constexpr double kIdleCpuGoalSeconds = 0.2;
+
+// TAPESTREL_BENCH_IDLE_SECONDS shortens (or lengthens) the idle part.
+DWORD idle_seconds()
+{
+    const std::wstring text = testing_support::env(L"TAPESTREL_BENCH_IDLE_SECONDS");
+    return text.empty() ? kDefaultIdleSeconds : static_cast<DWORD>(_wtoi(text.c_str()));
+}
+
+std::wstring tapestrel_exe()
+{
+    const std::wstring configured = testing_support::tapestrel_exe();
+    return configured.empty() ? program_folder() + L"\\..\\Tapestrel.exe" : configured;
+}
+
+// The tray draws only from a local folder, so it needs no service at all.
+void prepare_tray_settings(const std::wstring& pictures)
+{
+    AppSettings.load(documents_folder());
+    const std::wstring nowhere = L"http://127.0.0.1/offline";
+    for (const wchar_t* key : {keys::kRestUrl, keys::kWebUrl, keys::kSupportUrl})
+        AppInifile.write_string(keys::kService, key, nowhere);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
+    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures);
+    CreateDirectoryW(pictures.c_str(), nullptr);
+    const int sizes[][2] = {{1920, 1080}, {1600, 1200}, {2560, 1440}, {1280, 800}, {1024, 768}, {1200, 1600}};
+    for (int n = 0; n < 12; ++n) {
+        const auto& size = sizes[n % 6];
+        testing_support::make_jpeg(pictures + L"\\IMG_" + std::to_wstring(n) + L".jpg", size[0], size[1]);
+    }
+}
+
+void print_figure(const std::string& name, const std::string& ours, const std::string& floor, double ratio,
+                  const std::string& goal, bool met)
+{
+    std::printf("%s: %s, %s, %.2fx, goal %s%s\n", name.c_str(), ours.c_str(), floor.c_str(), ratio, goal.c_str(),
+                met ? "" : "  (missed)");
+    std::fflush(stdout);
+}
+
+std::string kib_text(double kib)
+{
+    char text[32];
+    if (kib >= 1024 || kib <= -1024) std::snprintf(text, sizeof(text), "%.2f MiB", kib / 1024);
+    else std::snprintf(text, sizeof(text), "%.0f KiB", kib);
+    return text;
+}
+
+std::string seconds_text(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f s", seconds);
+    return text;
+}
+
+double ratio_of(double ours, double floor)
+{
+    return floor > 0 ? ours / floor : 0;
+}
+
+void report_memory(const std::string& when, double ours, double floor)
+{
+    print_figure("tray private working set " + when, kib_text(ours), kib_text(floor), ratio_of(ours, floor),
+                 "<= floor + 3 MiB", ours - floor <= kAboveFloorGoalKib);
+}
+
+// One process measured from outside, with its samples.
+struct Measured {
+    KernelHandle process;
+    ProcessFootprint footprint;
+    ProcessFootprint::Sample startup, before, after, idle_start, idle_end;
+
+    // Once its window exists, so that its host process has its command line.
+    Measured(KernelHandle started, const wchar_t* program)
+        : process(std::move(started)), footprint(GetProcessId(process.get()), program)
+    {
+    }
+};
+
+bool sample_both(Measured& tray, Measured& floor, ProcessFootprint::Sample Measured::*when)
+{
+    return tray.footprint.sample(tray.*when) && floor.footprint.sample(floor.*when);
+}
+
+bool run_changes(TrayDriver& driver, int count)
+{
+    for (int n = 0; n < count; ++n)
+        if (!driver.change_now(kChangeTimeoutMs)) return false;
+    // The last notice comes before the worker is back at rest.
+    driver.pump_for(500);
+    return true;
+}
+
+void report(const Measured& tray, const Measured& floor, DWORD idle)
+{
+    report_memory("after start-up", tray.startup.private_kib, floor.startup.private_kib);
+    report_memory("after 100 changes", tray.after.private_kib, floor.after.private_kib);
+    const double growth = tray.after.private_kib - tray.before.private_kib;
+    const double floor_growth = floor.after.private_kib - floor.before.private_kib;
+    print_figure("tray private growth over 100 changes", kib_text(growth), kib_text(floor_growth), ratio_of(growth, floor_growth),
+                 "<= 256 KiB", growth <= kGrowthGoalKib);
+    print_figure("tray handles before and after 100 changes",
+                 std::to_string(tray.before.handles) + " -> " + std::to_string(tray.after.handles),
+                 std::to_string(floor.after.handles), ratio_of(tray.after.handles, floor.after.handles), "equal",
+                 tray.after.handles == tray.before.handles);
+    const double cpu = tray.idle_end.cpu_seconds - tray.idle_start.cpu_seconds;
+    const double floor_cpu = floor.idle_end.cpu_seconds - floor.idle_start.cpu_seconds;
+    print_figure("tray CPU time over " + std::to_string(idle) + " idle seconds", seconds_text(cpu), seconds_text(floor_cpu),
+                 ratio_of(cpu, floor_cpu), "<= 0.2 s", cpu <= kIdleCpuGoalSeconds);
+    char text[200];
+    std::snprintf(text, sizeof(text),
+                  "after 100 changes: PSS tray %s, floor %s; threads tray %lu, floor %lu; tray CPU for start-up and %d changes: %.2f s",
+                  kib_text(tray.after.pss_kib).c_str(), kib_text(floor.after.pss_kib).c_str(), tray.after.threads,
+                  floor.after.threads, kWarmUpChanges + kChanges, tray.after.cpu_seconds);
+    bench::note(text);
+}
+
+}  // namespace
+
+void figure_tray_footprint(const std::wstring& folder)
+{
+    prepare_tray_settings(folder + L"\\tray-pictures");
+    TrayDriver driver;
+    KernelHandle floor_process = testing_support::start_process(L"\"" + program_folder() + L"\\tapestrel_bench_floor.exe\"");
+    KernelHandle tray_process = testing_support::start_process(L"\"" + tapestrel_exe() + L"\"");
+    HWND floor_window = nullptr;
+    driver.pump_until([&] { return (floor_window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);
+    const bool started = driver.ready() && driver.find_tray(30000) && floor_window;
+    Measured floor(std::move(floor_process), L"tapestrel_bench_floor.exe");
+    Measured tray(std::move(tray_process), L"Tapestrel.exe");
+    if (!started || !tray.footprint.found() || !floor.footprint.found()) {
+        bench::note("tray footprint: the tray or the floor program could not be started and measured");
+    } else {
+        driver.fire_startup_timer();
+        driver.pump_for(3000);
+        const DWORD idle = idle_seconds();
+        const bool measured = sample_both(tray, floor, &Measured::startup) && run_changes(driver, kWarmUpChanges) &&
+                              sample_both(tray, floor, &Measured::before) && run_changes(driver, kChanges) &&
+                              sample_both(tray, floor, &Measured::after) && sample_both(tray, floor, &Measured::idle_start);
+        if (measured) driver.pump_for(idle * 1000);
+        if (measured && sample_both(tray, floor, &Measured::idle_end)) report(tray, floor, idle);
+        else bench::note("tray footprint: a change was not installed or a sample could not be taken");
+    }
+    if (floor_window) PostMessageW(floor_window, WM_CLOSE, 0, 0);
+    if (driver.tray()) driver.exit_tray(tray.process.get(), 20000);
+    testing_support::wait_exit(floor.process, 10000, nullptr);
+}
