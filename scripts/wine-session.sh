@@ -6,6 +6,9 @@ wine_build_dir=$1
 
 session_pids=()
 end_session() {
+  # Wine's own helpers (services, explorer, ...) of this fresh prefix were
+  # started by this session; ending our wineserver's clients ends them too.
+  wineserver -k 2>/dev/null || true
   for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${session_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
