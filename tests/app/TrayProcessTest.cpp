@@ -38,23 +38,6 @@ bool pump_until(const std::function<bool()>& done, DWORD timeout_ms)
     return true;
 }
 
-std::string answer_with_photos(const std::wstring& folder, int count)
-{
-    std::string photos;
-    const std::string base(folder.begin(), folder.end());
-    const std::wstring wide_host = http_host();
-    const std::string host(wide_host.begin(), wide_host.end());
-    for (int n = 0; n < count; ++n) {
-        const std::string id = std::to_string(5000 + n);
-        const std::string url = "http://" + host + "/" + base + "/" + id + "_o.jpg";
-        photos += "<photo id=\"" + id + "\" owner=\"1@N00\" secret=\"abc\" server=\"7\" farm=\"3\" title=\"\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1 " +
-                  id + "\" ispublic=\"1\" license=\"1\" originalformat=\"jpg\" ownername=\"yamada\" datetaken=\"2024-01-02 03:04:05\" "
-                  "media=\"photo\" pathalias=\"\" url_o=\"" + url + "\" width_o=\"1600\" height_o=\"1200\"/>";
-    }
-    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<rsp stat=\"ok\">\n<photos page=\"1\" pages=\"1\" perpage=\"4000\" total=\"" +
-           std::to_string(count) + "\">" + photos + "</photos>\n</rsp>\n";
-}
-
 }  // namespace
 
 TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWindow)
@@ -71,12 +54,9 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
     AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 0);  // 10 per run
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
-    ASSERT_TRUE(serve_file(folder + L"/services/rest", answer_with_photos(folder, 25)));
     {
         GdiplusSession gdiplus;
-        const std::vector<unsigned char> picture = jpeg_bytes(1600, 1200);
-        for (int n = 0; n < 25; ++n)
-            ASSERT_TRUE(serve_file(folder + L"/" + std::to_wstring(5000 + n) + L"_o.jpg", std::string(picture.begin(), picture.end())));
+        ASSERT_TRUE(serve_photos(folder, 25, 1600, 1200));
     }
 
     WNDCLASSW window_class{};

@@ -116,6 +116,36 @@ bool serve_file(const std::wstring& relative_path, const std::string& body)
     return write_file(path + L"\\" + relative_path.substr(start), body);
 }
 
+std::string photo_answer(const std::wstring& folder, int count, int width, int height)
+{
+    std::string photos;
+    const std::string base(folder.begin(), folder.end());
+    const std::wstring wide_host = http_host();
+    const std::string host(wide_host.begin(), wide_host.end());
+    const std::string size = "width_o=\"" + std::to_string(width) + "\" height_o=\"" + std::to_string(height) + "\"";
+    for (int n = 0; n < count; ++n) {
+        const std::string id = std::to_string(5000 + n);
+        const std::string url = "http://" + host + "/" + base + "/" + id + "_o.jpg";
+        photos += "<photo id=\"" + id + "\" owner=\"1@N00\" secret=\"abc\" server=\"7\" farm=\"3\" title=\"\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1 " +
+                  id + "\" ispublic=\"1\" license=\"1\" originalformat=\"jpg\" ownername=\"yamada\" datetaken=\"2024-01-02 03:04:05\" "
+                  "media=\"photo\" pathalias=\"\" url_o=\"" + url + "\" " + size + "/>";
+    }
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<rsp stat=\"ok\">\n<photos page=\"1\" pages=\"1\" perpage=\"4000\" total=\"" +
+           std::to_string(count) + "\">" + photos + "</photos>\n</rsp>\n";
+}
+
+bool serve_photos(const std::wstring& folder, int count, int width, int height)
+{
+    if (!serve_file(folder + L"/services/rest", photo_answer(folder, count, width, height))) return false;
+    const std::vector<unsigned char> picture = jpeg_bytes(width, height);
+    if (picture.empty()) return false;
+    for (int n = 0; n < count; ++n) {
+        if (!serve_file(folder + L"/" + std::to_wstring(5000 + n) + L"_o.jpg", std::string(picture.begin(), picture.end())))
+            return false;
+    }
+    return true;
+}
+
 std::string http_log(const wchar_t* name)
 {
     const std::vector<unsigned char> bytes = read_file(http_root() + L"\\" + name);

@@ -41,6 +41,14 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// An answer of the photo service's popular-photos query with `count` photos
+// (ids 5000 onwards, title "富士山 <id>") whose full-size pictures, of the given
+// size, lie at http_url(folder + "/<id>_o.jpg").
+std::string photo_answer(const std::wstring& folder, int count, int width, int height);
+// Serves the answer at folder + "/services/rest" and real JPEGs of the size at
+// the pictures' addresses; needs a GdiplusSession.
+bool serve_photos(const std::wstring& folder, int count, int width, int height);
+
 // What the stand-in wrote to a log file of its root ("_requests.log", "_probe.log").
 std::string http_log(const wchar_t* name);
 // Waits until the stand-in has received a GET of relative_path; false on time-out.

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+// Fault suites run a bounded number of rounds in the normal test run and many
+// more when TAPESTREL_ROBUST_LONG is set (to anything but 0).
+namespace robust {
+
+bool long_mode();
+// The count for this run: `normal`, or `longer` in the long mode.
+int rounds(int normal, int longer);
+
+// The figures of a suite, one line in the test output: "[figures] <text>".
+void report(const char* format, ...);
+
+// Seconds since an earlier GetTickCount64().
+double seconds_since(ULONGLONG start);
+
+}  // namespace robust
