@@ -2,15 +2,12 @@
 
 #include <set>
 
-#include <objbase.h>
-
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "resident/ChangeSchedule.h"
 #include "resident/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
-#include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
 #include "ui/ItemCommands.h"
 
@@ -78,18 +75,7 @@ TEST(Concurrency, TwoProcessesChangingOneListLoseNoUpdate)
 // adding candidates of its own: both kinds must all be there at the end.
 TEST(Concurrency, TheTraysCandidateRunAndWindowCommandsShareTheCandidateList)
 {
-    remove_tree(documents_folder() + L"\\Tapestrel");
-    AppSettings.load(documents_folder());
-    GUID id;
-    CoCreateGuid(&id);
-    const std::wstring folder = L"mix_" + std::to_wstring(id.Data1);
-    AppInifile.write_string(keys::kService, keys::kRestUrl, http_url(folder));
-    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
-    AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 0);  // 10 per run
-    AppInifile.write_int(keys::kInfoGet, keys::kCandCheckMinPic, 0);
-    AppInifile.write_int(keys::kInfoGet, keys::kCandWidthLong, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+    const std::wstring folder = robust::candidate_service(L"mix_", 0);  // 10 per run
     {
         GdiplusSession gdiplus;
         ASSERT_TRUE(serve_photos(folder, 25, 320, 240));

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
-
-#include <objbase.h>
+#include <memory>
+#include <thread>
 
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
+#include "net/InetHttp_CL.h"
 #include "resident/ChangeSchedule.h"
 #include "resident/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
@@ -123,17 +125,7 @@ HWND NetworkFaults::window_ = nullptr;
 
 void NetworkFaults::SetUpTestSuite()
 {
-    remove_tree(documents_folder() + L"\\Tapestrel");
-    AppSettings.load(documents_folder());
-    GUID id;
-    CoCreateGuid(&id);
-    folder_ = L"netfaults_" + std::to_wstring(id.Data1);
-    point_service_at(http_url(folder_));
-    AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 1);
-    AppInifile.write_int(keys::kInfoGet, keys::kCandCheckMinPic, 0);
-    AppInifile.write_int(keys::kInfoGet, keys::kCandWidthLong, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+    folder_ = robust::candidate_service(L"netfaults_", 1);  // 20 per run
     {
         GdiplusSession gdiplus;
         if (!serve_photos(folder_, kPhotos, kWidth, kHeight)) return;
@@ -189,13 +181,16 @@ TEST_F(NetworkFaults, BrokenPictureDownloadsStopAfterThreeDrawsAndChangeNothing)
 {
     ASSERT_NE(window_, nullptr);
     ASSERT_EQ(history_count(), 1u) << "the start-up run installed nothing";
-    const struct {
+    struct Fault {
         const char* switches;
         // The rest of a body longer than announced stays in the pooled
         // connection and answers the next download without the service seeing it.
         bool every_draw_reaches_service;
-    } faults[] = {{"_reset", true},  {"_status500 _page", true}, {"_garbage", true},           {"_long", false},
-                  {"_short", true},  {"_stall2", true},          {"_nolength _garbage", true}};
+    };
+    std::vector<Fault> faults = {{"_reset", true},  {"_status500 _page", true}, {"_garbage", true},           {"_long", false},
+                                 {"_short", true},  {"_stall2", true},          {"_nolength _garbage", true}};
+    // A server silent for an hour: each draw waits for the silence limit.
+    if (robust::long_mode()) faults.push_back({"_stall3600", true});
     const ULONGLONG start = GetTickCount64();
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.switches);
@@ -206,7 +201,8 @@ TEST_F(NetworkFaults, BrokenPictureDownloadsStopAfterThreeDrawsAndChangeNothing)
         const bool started = change_now_until_request();
         // Until no further draw comes; one the bound failed to stop would come at once.
         size_t seen = picture_requests();
-        while (started && pump_until([&] { return picture_requests() > seen; }, kQuietMs)) seen = picture_requests();
+        const DWORD quiet = kQuietMs + (std::string(fault.switches) == "_stall3600" ? InetHttp_CL::kSilenceTimeoutMs : 0);
+        while (started && pump_until([&] { return picture_requests() > seen; }, quiet)) seen = picture_requests();
         set_picture_switches("");
         ASSERT_TRUE(started);
         const size_t draws = seen - requests;
@@ -217,7 +213,7 @@ TEST_F(NetworkFaults, BrokenPictureDownloadsStopAfterThreeDrawsAndChangeNothing)
         expect_recovery(history);
     }
     robust::report("network faults: %zu kinds of broken picture download survived and recovered from in %.1f s",
-                   sizeof(faults) / sizeof(faults[0]), robust::seconds_since(start));
+                   faults.size(), robust::seconds_since(start));
 }
 
 // A candidate run against a broken service adds nothing, keeps the candidate
@@ -288,4 +284,19 @@ TEST_F(NetworkFaults, TheTrayEndsNormallyAfterwards)
     DWORD code = 1;
     ASSERT_TRUE(wait_exit(tray_, 20000, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// A server that sends half a body and then nothing for an hour: the transfer
+// gives up after the silence limit instead of holding its worker for ever.
+TEST(SilentServer, ADownloadFromAServerThatFallsSilentEnds)
+{
+    ASSERT_TRUE(serve_file(L"silent/picture.jpg", std::string(100000, 'x')));
+    auto outcome = std::make_shared<std::atomic<int>>(0);  // 1: nothing, 2: data
+    std::thread([outcome] {
+        HGLOBAL data = InetHttp_CL::download_to_movable(http_url(L"_stall3600/silent/picture.jpg"));
+        if (data) GlobalFree(data);
+        *outcome = data ? 2 : 1;
+    }).detach();
+    ASSERT_TRUE(pump_until([&] { return outcome->load() != 0; }, 4 * InetHttp_CL::kSilenceTimeoutMs)) << "still waiting";
+    EXPECT_EQ(outcome->load(), 1);
 }

@@ -3,6 +3,8 @@
 #include <cstdarg>
 
 #include "TestSupport.h"
+#include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
 
 namespace robust {
 
@@ -15,6 +17,17 @@ bool long_mode()
 int rounds(int normal, int longer)
 {
     return long_mode() ? longer : normal;
+}
+
+std::wstring candidate_service(const std::wstring& prefix, int cand_add_max)
+{
+    const std::wstring folder = testing_support::fresh_program_folder(prefix);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, cand_add_max);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandCheckMinPic, 0);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandWidthLong, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+    return folder;
 }
 
 void report(const char* format, ...)

@@ -13,6 +13,11 @@ bool long_mode();
 // The count for this run: `normal`, or `longer` in the long mode.
 int rounds(int normal, int longer);
 
+// A fresh program folder (fresh_program_folder) whose tray draws from the
+// candidates alone and takes every photo of the stand-in as a candidate,
+// `cand_add_max` choosing how many a run adds; the service folder.
+std::wstring candidate_service(const std::wstring& prefix, int cand_add_max);
+
 // The figures of a suite, one line in the test output: "[figures] <text>".
 void report(const char* format, ...);
 

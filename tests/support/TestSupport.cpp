@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
+#include <objbase.h>
+
 #include "app/GdiplusInclude.h"
 #include "app/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
 
 namespace testing_support {
 
@@ -114,6 +117,18 @@ bool serve_file(const std::wstring& relative_path, const std::string& body)
         start = slash + 1;
     }
     return write_file(path + L"\\" + relative_path.substr(start), body);
+}
+
+std::wstring fresh_program_folder(const std::wstring& prefix)
+{
+    remove_tree(documents_folder() + L"\\Tapestrel");
+    AppSettings.load(documents_folder());
+    GUID id;
+    CoCreateGuid(&id);
+    const std::wstring folder = prefix + std::to_wstring(id.Data1);
+    AppInifile.write_string(keys::kService, keys::kRestUrl, http_url(folder));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    return folder;
 }
 
 std::string photo_answer(const std::wstring& folder, int count, int width, int height)

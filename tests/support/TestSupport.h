@@ -41,6 +41,11 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// Starts the program's folder in this prefix (Documents\Tapestrel) afresh,
+// loads it into AppSettings and points both service addresses at
+// http_url(folder), folder being a new name beginning with `prefix`; the folder.
+std::wstring fresh_program_folder(const std::wstring& prefix);
+
 // An answer of the photo service's popular-photos query with `count` photos
 // (ids 5000 onwards, title "富士山 <id>") whose full-size pictures, of the given
 // size, lie at http_url(folder + "/<id>_o.jpg").
