@@ -163,7 +163,11 @@ bool InetHttp_CL::send_get_request(const std::wstring& path)
 {
     const DWORD flags = kRequestFlags | (secure_ ? INTERNET_FLAG_SECURE : 0);
     HINTERNET request = HttpOpenRequestW(connect_handle_.load(), L"GET", path.c_str(), nullptr, nullptr, nullptr, flags, 0);
-    if (!keep(request_handle_, request) || !HttpSendRequestW(request, nullptr, 0, nullptr, 0)) return false;
+    if (!keep(request_handle_, request)) return false;
+    DWORD timeout = kSilenceTimeoutMs;
+    InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    InternetSetOptionW(request, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+    if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0)) return false;
     content_length_ = query_content_length();
     return true;
 }

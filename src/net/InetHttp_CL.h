@@ -27,6 +27,9 @@ public:
     static constexpr DWORD kMaxBody = 256u * 1024u * 1024u;
     // Step of the read when the length is not announced.
     static constexpr DWORD kReadChunk = 0x100000;
+    // A server that goes silent ends the transfer after this long instead of
+    // holding it (and the worker waiting on it) for ever; Wine sets no limit.
+    static constexpr DWORD kSilenceTimeoutMs = 30000;
 
     struct UrlParts {
         std::wstring host;

@@ -32,18 +32,30 @@ std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
     return bitmap;
 }
 
-// Writes the bitmap file next to `bmp_path` and swaps it in, so a failed
-// conversion leaves the installed bitmap untouched.
-bool convert(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
+// The file beside `path` that is written first and swapped in when whole.
+std::wstring temporary_of(const std::wstring& path)
+{
+    return path + L".new";
+}
+
+bool replace_with_temporary(const std::wstring& path)
+{
+    return MoveFileExW(temporary_of(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// Writes the bitmap beside `bmp_path`; the installed bitmap stays untouched.
+bool write_bitmap(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
 {
     CLSID clsid;
-    if (!find_image_encoder(L"image/bmp", clsid)) return false;
-    const std::wstring temp = bmp_path + L".new";
-    if (picture.Save(temp.c_str(), &clsid, nullptr) != Gdiplus::Ok) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    return MoveFileExW(temp.c_str(), bmp_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    const std::wstring temp = temporary_of(bmp_path);
+    if (find_image_encoder(L"image/bmp", clsid) && picture.Save(temp.c_str(), &clsid, nullptr) == Gdiplus::Ok) return true;
+    DeleteFileW(temp.c_str());
+    return false;
+}
+
+bool convert(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
+{
+    return write_bitmap(picture, bmp_path) && replace_with_temporary(bmp_path);
 }
 
 void set_registry_string(HKEY key, const wchar_t* name, const std::wstring& value)
@@ -107,7 +119,8 @@ bool set_wallpaper(const std::wstring& jpeg_path)
 Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size)
 {
     const std::wstring jpeg_path = AppSettings.now_picture_path();
-    const std::wstring temp = jpeg_path + L".new";
+    const std::wstring bmp_path = AppSettings.now_bitmap_path();
+    const std::wstring temp = temporary_of(jpeg_path);
     if (!write_bytes(temp, bytes, size)) {
         DeleteFileW(temp.c_str());
         return Install::Failed;
@@ -120,15 +133,19 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         else if (check_size && (!item.best_size(best) || static_cast<UINT>(best.width) != picture->GetWidth() ||
                                 static_cast<UINT>(best.height) != picture->GetHeight()))
             result = Install::WrongSize;
-        else if (!convert(*picture, AppSettings.now_bitmap_path()))
+        else if (!write_bitmap(*picture, bmp_path))
             result = Install::Failed;
     }
+    // The picture goes first: it is the file that readers (the main window)
+    // may hold open, and while it cannot be replaced the bitmap stays as well.
+    if (result == Install::Done && (!replace_with_temporary(jpeg_path) || !replace_with_temporary(bmp_path)))
+        result = Install::Failed;
     if (result != Install::Done) {
         DeleteFileW(temp.c_str());
+        DeleteFileW(temporary_of(bmp_path).c_str());
         return result;
     }
-    MoveFileExW(temp.c_str(), jpeg_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    apply(AppSettings.now_bitmap_path());
+    apply(bmp_path);
     return Install::Done;
 }
 
@@ -176,7 +193,11 @@ bool save_current_as_favourite()
         ImageItem_CL::Size best;
         item.best_size(best);
         const std::wstring file = AppSettings.next_favorite_file_name();
-        if (file.empty() || !CopyFileW(AppSettings.now_picture_path().c_str(), file.c_str(), FALSE)) return false;
+        if (file.empty()) return false;
+        if (!CopyFileW(AppSettings.now_picture_path().c_str(), file.c_str(), FALSE)) {
+            DeleteFileW(file.c_str());  // a copy cut short by a full disk stays behind otherwise
+            return false;
+        }
         item.localWidth = best.width;
         item.localHeight = best.height;
         item.localPath = file;

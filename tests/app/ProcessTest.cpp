@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "store/AppSettings_CL.h"
-#include "store/WallPaperItemBase_CL.h"
 
 using namespace testing_support;
 
@@ -116,34 +113,3 @@ TEST(Processes, FirstStartCreatesTheApplicationFolderAndSettingsFile)
     EXPECT_EQ(read_file(folder + L"\\Tapestrel.ini"), (std::vector<unsigned char>{0xFF, 0xFE}));
 }
 
-TEST(CrashSafety, KillingASaveLeavesTheOldOrTheNewList)
-{
-    TempFolder folder;
-    const std::wstring path = folder.file(L"list.dat");
-    const std::wstring saver = env(L"TAPESTREL_LIST_SAVER");
-    ASSERT_FALSE(saver.empty());
-    std::mt19937 random(20261208);
-    int torn = 0, first = 0, second = 0;
-    for (int round = 0; round < 25; ++round) {
-        KernelHandle child = start_process(L"\"" + saver + L"\" \"" + path + L"\" 300 700");
-        ASSERT_TRUE(child);
-        Sleep(150 + random() % 400);
-        TerminateProcess(child.get(), 9);
-        WaitForSingleObject(child.get(), INFINITE);
-
-        WallPaperItemBase_CL list;
-        list.set_path(path);
-        const HRESULT result = list.load();
-        if (result != S_OK) {
-            ++torn;  // only acceptable before the very first save finished
-            EXPECT_FALSE(file_exists(path)) << "round " << round;
-            continue;
-        }
-        if (list.items.size() == 300) ++first;
-        else if (list.items.size() == 700) ++second;
-        else ADD_FAILURE() << "a list of " << list.items.size() << " items in round " << round;
-        const wchar_t tag = list.items.size() == 300 ? L'a' : L'b';
-        for (size_t i = 0; i < list.items.size(); ++i) ASSERT_EQ(list.items[i].key, tag + std::to_wstring(i));
-    }
-    EXPECT_GT(first + second, 0);
-}

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include <objbase.h>
-
 #include "TestSupport.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
@@ -43,23 +41,13 @@ bool pump_until(const std::function<bool()>& done, DWORD timeout_ms)
 TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWindow)
 {
     // The program's own folder in this test prefix, with a stand-in service.
-    remove_tree(documents_folder() + L"\\Tapestrel");
-    AppSettings.load(documents_folder());
-    GUID id;
-    CoCreateGuid(&id);
-    const std::wstring folder = L"trayprocess_" + std::to_wstring(id.Data1);
-    const std::wstring service = http_url(folder);
-    AppInifile.write_string(keys::kService, keys::kRestUrl, service);
-    AppInifile.write_string(keys::kService, keys::kWebUrl, service);
+    const std::wstring folder = fresh_program_folder(L"trayprocess_");
     AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 0);  // 10 per run
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
-    ASSERT_TRUE(serve_file(folder + L"/services/rest", photos_answer(folder, 25)));
     {
         GdiplusSession gdiplus;
-        const std::vector<unsigned char> picture = jpeg_bytes(1600, 1200);
-        for (int n = 0; n < 25; ++n)
-            ASSERT_TRUE(serve_file(folder + L"/" + std::to_wstring(5000 + n) + L"_o.jpg", std::string(picture.begin(), picture.end())));
+        ASSERT_TRUE(serve_photos(folder, 25, 1600, 1200));
     }
 
     WNDCLASSW window_class{};

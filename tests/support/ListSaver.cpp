@@ -1,6 +1,7 @@
 // Child process for the crash-safety tests: saves one of two lists to the given
-// file over and over, until it is killed.
-//   tapestrel_list_saver <file> <items in the first list> <items in the second>
+// file over and over, until it is killed. With a fourth argument it signals the
+// named event once the first save is done, so the parent kills it while saving.
+//   tapestrel_list_saver <file> <items in the first list> <items in the second> [event]
 #include <cstdlib>
 #include <string>
 
@@ -21,12 +22,17 @@ std::vector<ImageItem_CL> make_list(int count, const wchar_t* tag)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 4) return 2;
+    if (argc != 4 && argc != 5) return 2;
+    HANDLE ready = argc == 5 ? OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[4]) : nullptr;
     WallPaperItemBase_CL list;
     list.set_path(argv[1]);
     const std::vector<ImageItem_CL> lists[2] = {make_list(_wtoi(argv[2]), L"a"), make_list(_wtoi(argv[3]), L"b")};
     for (unsigned n = 0;; ++n) {
         list.items = lists[n % 2];
-        list.save();
+        if (list.save() == S_OK && ready) {
+            SetEvent(ready);
+            CloseHandle(ready);
+            ready = nullptr;
+        }
     }
 }

@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
+#include <objbase.h>
+
 #include "app/GdiplusInclude.h"
 #include "app/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
 
 namespace testing_support {
 
@@ -116,6 +119,18 @@ bool serve_file(const std::wstring& relative_path, const std::string& body)
     return write_file(path + L"\\" + relative_path.substr(start), body);
 }
 
+std::wstring fresh_program_folder(const std::wstring& prefix)
+{
+    remove_tree(documents_folder() + L"\\Tapestrel");
+    AppSettings.load(documents_folder());
+    GUID id;
+    CoCreateGuid(&id);
+    const std::wstring folder = prefix + std::to_wstring(id.Data1);
+    AppInifile.write_string(keys::kService, keys::kRestUrl, http_url(folder));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    return folder;
+}
+
 std::string photos_answer(const std::wstring& folder, int count, int width, int height)
 {
     std::string photos;
@@ -132,6 +147,18 @@ std::string photos_answer(const std::wstring& folder, int count, int width, int 
     }
     return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<rsp stat=\"ok\">\n<photos page=\"1\" pages=\"1\" perpage=\"4000\" total=\"" +
            std::to_string(count) + "\">" + photos + "</photos>\n</rsp>\n";
+}
+
+bool serve_photos(const std::wstring& folder, int count, int width, int height)
+{
+    if (!serve_file(folder + L"/services/rest", photos_answer(folder, count, width, height))) return false;
+    const std::vector<unsigned char> picture = jpeg_bytes(width, height);
+    if (picture.empty()) return false;
+    for (int n = 0; n < count; ++n) {
+        if (!serve_file(folder + L"/" + std::to_wstring(5000 + n) + L"_o.jpg", std::string(picture.begin(), picture.end())))
+            return false;
+    }
+    return true;
 }
 
 std::string http_log(const wchar_t* name)

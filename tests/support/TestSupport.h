@@ -41,10 +41,18 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// Starts the program's folder in this prefix (Documents\Tapestrel) afresh,
+// loads it into AppSettings and points both service addresses at
+// http_url(folder), folder being a new name beginning with `prefix`; the folder.
+std::wstring fresh_program_folder(const std::wstring& prefix);
+
 // A photo-service answer listing `count` photos (ids from 5000, titled
 // "富士山 <id>") of width x height, whose pictures the stand-in is expected to
 // serve at <folder>/<id>_o.jpg.
 std::string photos_answer(const std::wstring& folder, int count, int width = 1600, int height = 1200);
+// Serves the answer at folder + "/services/rest" and real JPEGs of the size at
+// the pictures' addresses; needs a GdiplusSession.
+bool serve_photos(const std::wstring& folder, int count, int width, int height);
 
 // What the stand-in wrote to a log file of its root ("_requests.log", "_gates.log", "_probe.log").
 std::string http_log(const wchar_t* name);

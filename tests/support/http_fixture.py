@@ -19,6 +19,15 @@ A path may begin with switches, each one segment, applied in order:
   /_gate/...       waits (up to 60 s) until the file ROOT/_gate/... + ".open" exists
                    (the test opens the gate), then answers normally; a line "PASS PATH"
                    in ROOT/_gates.log tells when it went on
+  /_stallN/...     like _stall, but silent for N seconds
+  /_reset/...      Content-Length of the whole body, half of it, then a TCP reset
+  /_long/...       announces a quarter of the body, sends all of it and 1 MiB of
+                   noise more, then closes
+  /_garbage/...    the body replaced by as many bytes of seeded noise
+  /_page/...       the body replaced by a short HTML error page
+Switches can also be switched on and off for a path without changing its URL:
+when ROOT/<path> + ".switches" exists (for /a/b.jpg, ROOT/a/b.jpg.switches), the
+switches it names (blank separated, e.g. "_status500") apply after those of the URL.
 Every request is appended to ROOT/_requests.log as "METHOD PATH" lines.
 With --probe-port, a plain socket on that port (of the same address) writes the
 first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
@@ -26,9 +35,11 @@ a TLS client shows up as a line beginning 1603 (handshake record)."""
 import argparse
 import http.server
 import os
+import random
 import signal
 import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -50,11 +61,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         switches = []
         while segments and segments[0].startswith("_") and segments[0] != "_requests.log":
             switches.append(segments.pop(0))
+        switches += self.sidecar_switches(segments)
         if "_gate" in switches:
             self.wait_for_gate(parsed.path)
             with open(os.path.join(self.root, "_gates.log"), "a", encoding="utf-8") as log:
                 log.write("PASS %s\n" % self.path)
         body = self.find_body(segments, parsed.query)
+        if body is not None and "_garbage" in switches:
+            body = random.Random(len(body)).randbytes(len(body))
+        if "_page" in switches:
+            body = b"<html><head><title>Error</title></head><body><h1>Internal Server Error</h1></body></html>"
         status = 200
         for s in switches:
             if s.startswith("_status"):
@@ -62,6 +78,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if body is None:
             status, body = (404, b"not found") if status == 200 else (status, b"")
         self.respond(status, body, switches)
+
+    def sidecar_switches(self, segments):
+        path = os.path.join(self.root, *[urllib.parse.unquote(s) for s in segments]) + ".switches"
+        try:
+            with open(path, encoding="utf-8") as f:
+                return [w for w in f.read().split() if w.startswith("_")]
+        except OSError:
+            return []
 
     def wait_for_gate(self, url_path):
         gate = os.path.join(self.root, *[urllib.parse.unquote(s) for s in url_path.split("/") if s]) + ".open"
@@ -101,19 +125,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
+        stall = [s for s in switches if s.startswith("_stall")]
+        if "_long" in switches:
+            self.send_header("Content-Length", str(len(body) // 4))
+            self.end_headers()
+            self.wfile.write(body + random.Random(1).randbytes(1 << 20))
+            self.wfile.flush()
+            self.close_connection = True
+            return
         self.send_header("Content-Length", str(len(body)))
-        if "_short" in switches or "_stall" in switches:
+        if "_short" in switches or "_reset" in switches or stall:
             self.send_header("Connection", "close")
         self.end_headers()
+        if "_reset" in switches:
+            self.wfile.write(body[: len(body) // 2])
+            self.wfile.flush()
+            # Linger 0: close sends a reset instead of an orderly end.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+            self.close_connection = True
+            return
         if "_short" in switches:
             self.wfile.write(body[: len(body) // 2])
             self.wfile.flush()
             self.close_connection = True
             return
-        if "_stall" in switches:
+        if stall:
             self.wfile.write(body[: len(body) // 2])
             self.wfile.flush()
-            time.sleep(60)
+            time.sleep(int(stall[0][len("_stall"):] or 60))
             self.close_connection = True
             return
         if "_slow" in switches:
