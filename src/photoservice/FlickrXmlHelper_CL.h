@@ -45,6 +45,8 @@ public:
     [[nodiscard]] HRESULT parse_users(std::vector<UserRecord>& users);
     [[nodiscard]] HRESULT parse_frob();
     [[nodiscard]] HRESULT parse_token(std::wstring& token);
+    // Appends the sets; an answer that does not load counts as no sets.
+    [[nodiscard]] HRESULT parse_photosets(std::vector<PhotosetRecord>& photosets);
 
     // The queries append to their lists (users excepted); E_FAIL when nothing was fetched.
     [[nodiscard]] HRESULT get_interesting_photos(std::vector<ImageItem_CL>& items);
