@@ -137,6 +137,13 @@ std::string Mutator::mutate(const std::string& input, const std::vector<std::str
     return data;
 }
 
+std::string mutated_case(const char* parser, size_t index, const std::string& input,
+                         const std::vector<std::string>& dictionary, size_t max_steps, size_t* first_change)
+{
+    std::mt19937_64 random = case_generator(parser, index);
+    return Mutator(random).mutate(input, dictionary, max_steps, first_change);
+}
+
 size_t first_difference(const std::string& a, const std::string& b)
 {
     const size_t common = a.size() < b.size() ? a.size() : b.size();

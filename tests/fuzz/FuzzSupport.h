@@ -40,6 +40,10 @@ private:
     std::mt19937_64& random_;
 };
 
+// Case `index` of a parser: its input mutated by the case's own generator.
+std::string mutated_case(const char* parser, size_t index, const std::string& input,
+                         const std::vector<std::string>& dictionary, size_t max_steps, size_t* first_change = nullptr);
+
 // The lowest offset at which two byte strings differ (the shorter size when
 // one is a prefix of the other).
 size_t first_difference(const std::string& a, const std::string& b);

@@ -120,10 +120,8 @@ TEST_F(ListFileFuzz, MutatedListsLoadTheirIntactPrefixWithinTheirSize)
 {
     const size_t cases = fuzz::announce("item-list bytes", 24000);
     for (size_t index = 0; index < cases; ++index) {
-        std::mt19937_64 random = fuzz::case_generator("item-list bytes", index);
-        fuzz::Mutator mutator(random);
         size_t first_change = 0;
-        const std::string bytes = mutator.mutate(sample.bytes, {}, 6, &first_change);
+        const std::string bytes = fuzz::mutated_case("item-list bytes", index, sample.bytes, {}, 6, &first_change);
         std::vector<ImageItem_CL> items;
         const HRESULT result = decode(bytes, items);
         check_load(bytes, first_change, result, items, index);
@@ -166,10 +164,8 @@ TEST_F(ListFileFuzz, DamagedFilesOnDiskLoadTheSameWayAndStayAsTheyWere)
     const std::wstring path = folder.file(L"CandidateWallPaperItems.dat");
     const size_t cases = fuzz::announce("item-list files", 400);
     for (size_t index = 0; index < cases; ++index) {
-        std::mt19937_64 random = fuzz::case_generator("item-list files", index);
-        fuzz::Mutator mutator(random);
         size_t first_change = 0;
-        const std::string bytes = mutator.mutate(sample.bytes, {}, 4, &first_change);
+        const std::string bytes = fuzz::mutated_case("item-list files", index, sample.bytes, {}, 4, &first_change);
         ASSERT_TRUE(fuzz::overwrite_file(path, bytes));
         WallPaperItemBase_CL list;
         list.set_path(path);

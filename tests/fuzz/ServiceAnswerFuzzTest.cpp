@@ -34,7 +34,10 @@ std::string photos_answer(const char* element)
 {
     const std::string body = photo(1, "jpg", "http://farm8.example/1_o.jpg") + photo(2, "JPG", "javascript:alert(1)") +
                              photo(3, "png", "http://farm8.example/3_o.jpg") + photo(4, "jpg", "file:///C:/x.jpg") +
-                             photo(5, "gif", "") + photo(6, "jpg", "\\\\host\\share\\6.jpg");
+                             photo(5, "gif", "") + photo(6, "jpg", "\\\\host\\share\\6.jpg") +
+                             photo(7, "jpg", "http://farm8.example/7&#13;&#10;Host: elsewhere/") +
+                             photo(8, "jpg", "http://farm8.example/8 &quot;--x&quot;") +
+                             photo(9, "jpg", "http://farm8.example/" + std::string(3000, '9'));
     return answer(std::string("<") + element + " page=\"1\" pages=\"1\" perpage=\"4000\" total=\"6\">" + body + "</" +
                   element + ">");
 }
@@ -168,9 +171,7 @@ TEST_F(ServiceAnswerFuzz, EveryAnswerParsesToItsSafeResult)
         if (HasFatalFailure()) return;
         const size_t cases = fuzz::announce(parser.name, 20000);
         for (size_t index = 0; index < cases; ++index) {
-            std::mt19937_64 random = fuzz::case_generator(parser.name, index);
-            fuzz::Mutator mutator(random);
-            const std::string text = mutator.mutate(parser.base, dictionary(), 4);
+            const std::string text = fuzz::mutated_case(parser.name, index, parser.base, dictionary(), 4);
             client.http().keep_body(text);
             parser.run_and_check(client, text, index);
             if (HasFatalFailure()) return;
@@ -189,9 +190,7 @@ TEST_F(ServiceAnswerFuzz, DamagedAnswersFromTheLoopbackServiceGiveWhatTheParserG
     const std::string base = photos_answer("photos");
     const size_t cases = fuzz::announce("photos answer over HTTP", 24);
     for (size_t index = 0; index < cases; ++index) {
-        std::mt19937_64 random = fuzz::case_generator("photos answer over HTTP", index);
-        fuzz::Mutator mutator(random);
-        const std::string text = mutator.mutate(base, dictionary(), 3);
+        const std::string text = fuzz::mutated_case("photos answer over HTTP", index, base, dictionary(), 3);
         ASSERT_TRUE(testing_support::serve_file(folder + L"/services/rest", text));
         FlickrXmlHelper_CL fetched;
         std::vector<ImageItem_CL> over_http;

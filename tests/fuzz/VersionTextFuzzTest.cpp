@@ -34,9 +34,7 @@ TEST(VersionTextFuzz, TheVersionIsOneLineAndOnlyDottedNumbersAreNewer)
     const char* name = "version text";
     const size_t cases = fuzz::announce(name, 20000);
     for (size_t index = 0; index < cases; ++index) {
-        std::mt19937_64 random = fuzz::case_generator(name, index);
-        fuzz::Mutator mutator(random);
-        const std::string text = mutator.mutate(base, dictionary(), 4);
+        const std::string text = fuzz::mutated_case(name, index, base, dictionary(), 4);
         const UpdateCheck_CL::VersionText read = UpdateCheck_CL::read_version_text(text.c_str(), text.size());
         const size_t visible = text.find('\0') == std::string::npos ? text.size() : text.find('\0');
         if (visible > 0 && text[0] == '<') {
