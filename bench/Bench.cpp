@@ -53,6 +53,20 @@ void report(const std::string& name, double ours, double floor, double goal)
     std::fflush(stdout);
 }
 
+std::string millis(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f ms", seconds * 1000);
+    return text;
+}
+
+std::string ratio(double ours, double floor)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2fx", floor > 0 ? ours / floor : 0);
+    return text;
+}
+
 void note(const std::string& text)
 {
     std::printf("  %s\n", text.c_str());

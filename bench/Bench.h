@@ -11,6 +11,9 @@ double best_of(int runs, const std::function<void()>& work);
 // Prints "name: ours, floor, ratio, goal" (times in milliseconds).
 void report(const std::string& name, double ours, double floor, double goal);
 void note(const std::string& text);
+// "12.34 ms" and "1.23x", as report() prints them.
+std::string millis(double seconds);
+std::string ratio(double ours, double floor);
 
 // A folder of its own under the temporary folder, removed at the end.
 class Scratch {

@@ -9,8 +9,13 @@
 std::vector<ImageItem_CL> realistic_items(int count, const wchar_t* tag);
 bool write_bytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> read_bytes(const std::wstring& path);
+// The fastest of several loads of the list file, each into a fresh list (the
+// freeing of the records afterwards is not counted).
+double best_fresh_load(int runs, const std::wstring& path);
 
 void figure_list_files(const std::wstring& folder);
 void figure_draw(const std::wstring& folder);
 void figure_install(const std::wstring& folder);
 void figure_folder_scan(const std::wstring& folder);
+void figure_photo_answer();
+void figure_candidates_tab(const std::wstring& folder);

@@ -17,6 +17,8 @@ int wmain()
         figure_draw(scratch.path());
         figure_install(scratch.path());
         figure_folder_scan(scratch.path());
+        figure_photo_answer();
+        figure_candidates_tab(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();

@@ -5,6 +5,7 @@
 
 #include "photoservice/ItemUrls.h"
 #include "photoservice/TextConvert.h"
+#include "store/BString.h"
 #include "store/ServiceConfig.h"
 
 namespace {
@@ -24,45 +25,85 @@ std::string service_base(const std::wstring& configured)
     return narrow_units(base);
 }
 
-std::wstring attribute_name(const wchar_t* base, int size)
-{
-    return std::wstring(base) + kSizeSuffixes[size];
-}
-
 // Title and owner name arrive as UTF-8 bytes, one unit each.
 std::wstring repaired(const std::wstring& units)
 {
     return utf8_to_wide(narrow_units(units));
 }
 
-ImageItem_CL photo_from(const AttributeMap& map)
+int32_t number(const std::wstring& text)
 {
+    return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+}
+
+// The attributes of a photo element that become the record. Each is looked up
+// by name, so the dozen others that the queries' extras bring are never read.
+class PhotoAttributes {
+public:
+    enum Field { kId, kOwner, kSecret, kServer, kFarm, kTitle, kLicense, kDateTaken, kOwnerName, kOriginalFormat,
+                 kMedia, kPathAlias, kFirstUrl, kFirstWidth = kFirstUrl + ImageItem_CL::kSizeCount,
+                 kFirstHeight = kFirstWidth + ImageItem_CL::kSizeCount, kFieldCount = kFirstHeight + ImageItem_CL::kSizeCount };
+
+    PhotoAttributes()
+    {
+        static const wchar_t* const fixed[kFirstUrl] = {L"id", L"owner", L"secret", L"server", L"farm", L"title",
+                                                        L"license", L"datetaken", L"ownername", L"originalformat",
+                                                        L"media", L"pathalias"};
+        for (int i = 0; i < kFirstUrl; ++i) name(i, fixed[i]);
+        for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) {
+            name(kFirstUrl + i, std::wstring(L"url") + kSizeSuffixes[i]);
+            name(kFirstWidth + i, std::wstring(L"width") + kSizeSuffixes[i]);
+            name(kFirstHeight + i, std::wstring(L"height") + kSizeSuffixes[i]);
+        }
+    }
+
+    // Reads the element's attributes; a missing one reads as empty.
+    void read(IXMLDOMNode* element)
+    {
+        for (std::wstring& value : values_) value.clear();
+        const ComPtr<IXMLDOMElement> photo = XmlHelper_CL::as_element(element);
+        if (!photo)
+            return;
+        for (int i = 0; i < kFieldCount; ++i)
+            XmlHelper_CL::named_attribute(photo.get(), names_[i].get(), values_[i]);
+    }
+
+    const std::wstring& operator[](Field field) const { return values_[field]; }
+    std::wstring& operator[](Field field) { return values_[field]; }
+    const std::wstring& size_text(Field first, int size) const { return values_[first + size]; }
+
+    bool is_jpeg_original() const { return _wcsicmp(values_[kOriginalFormat].c_str(), L"jpg") == 0; }
+
+private:
+    void name(int field, const std::wstring& text) { *names_[field].receive() = SysAllocString(text.c_str()); }
+
+    BString names_[kFieldCount];
+    std::wstring values_[kFieldCount];
+};
+
+ImageItem_CL photo_from(PhotoAttributes& photo)
+{
+    using Field = PhotoAttributes::Field;
     ImageItem_CL item;
-    item.key = L"http://farm" + text_of(map, L"farm") + kStaticHostSuffix + text_of(map, L"server") + L"/" +
-               text_of(map, L"id") + L"_" + text_of(map, L"secret");
+    item.key = L"http://farm" + photo[Field::kFarm] + kStaticHostSuffix + photo[Field::kServer] + L"/" +
+               photo[Field::kId] + L"_" + photo[Field::kSecret];
     for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) {
-        item.sizes[i].width = int_of(map, attribute_name(L"width", i).c_str());
-        item.sizes[i].height = int_of(map, attribute_name(L"height", i).c_str());
+        item.sizes[i].width = number(photo.size_text(Field::kFirstWidth, i));
+        item.sizes[i].height = number(photo.size_text(Field::kFirstHeight, i));
         // Anything else (a local path, a share) would later be opened as a file.
-        const std::wstring url = text_of(map, attribute_name(L"url", i).c_str());
+        const std::wstring& url = photo.size_text(Field::kFirstUrl, i);
         if (is_web_address(url))
             item.sizes[i].url = url;
     }
-    item.farm = int_of(map, L"farm");
-    item.license = int_of(map, L"license");
-    item.media = text_of(map, L"media");
-    item.dateTaken = text_of(map, L"datetaken");
-    item.title = repaired(text_of(map, L"title"));
-    item.ownerName = repaired(text_of(map, L"ownername"));
-    item.owner = text_of(map, L"owner");
-    item.pathAlias = text_of(map, L"pathalias");
+    item.farm = number(photo[Field::kFarm]);
+    item.license = number(photo[Field::kLicense]);
+    item.media = std::move(photo[Field::kMedia]);
+    item.dateTaken = std::move(photo[Field::kDateTaken]);
+    item.title = repaired(photo[Field::kTitle]);
+    item.ownerName = repaired(photo[Field::kOwnerName]);
+    item.owner = std::move(photo[Field::kOwner]);
+    item.pathAlias = std::move(photo[Field::kPathAlias]);
     return item;
-}
-
-bool is_jpeg_original(const AttributeMap& map)
-{
-    const auto format = map.find(L"originalformat");
-    return format != map.end() && _wcsicmp(format->second.c_str(), L"jpg") == 0;
 }
 
 }  // namespace
@@ -118,20 +159,29 @@ HRESULT FlickrXmlHelper_CL::fetch(const std::string& url)
 
 HRESULT FlickrXmlHelper_CL::load_response()
 {
-    const char* body = http_.body();
-    return xml_.load_xml(widen_bytes(body ? body : ""));
+    return load_answer(http_.body());
+}
+
+HRESULT FlickrXmlHelper_CL::load_answer(const char* answer)
+{
+    return xml_.load_xml(widen_bytes(answer ? answer : ""));
 }
 
 HRESULT FlickrXmlHelper_CL::parse_photos(const wchar_t* path, std::vector<ImageItem_CL>& items)
 {
-    const HRESULT loaded = load_response();
+    return parse_photos_from(http_.body(), path, items);
+}
+
+HRESULT FlickrXmlHelper_CL::parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items)
+{
+    const HRESULT loaded = load_answer(answer);
     if (loaded != S_OK)
         return loaded;
-    AttributeMap map;
-    for (const ComPtr<IXMLDOMNode>& photo : xml_.select_nodes(path)) {
-        XmlHelper_CL::read_attributes(photo.get(), map);
-        if (is_jpeg_original(map))
-            items.push_back(photo_from(map));
+    PhotoAttributes photo;
+    for (const ComPtr<IXMLDOMNode>& element : xml_.select_nodes(path)) {
+        photo.read(element.get());
+        if (photo.is_jpeg_original())
+            items.push_back(photo_from(photo));
     }
     return S_OK;
 }

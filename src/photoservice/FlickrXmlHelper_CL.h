@@ -47,6 +47,8 @@ public:
     [[nodiscard]] HRESULT parse_token(std::wstring& token);
     // Appends the sets; an answer that does not load counts as no sets.
     [[nodiscard]] HRESULT parse_photosets(std::vector<PhotosetRecord>& photosets);
+    // parse_photos of an answer given as the bytes the service sends.
+    [[nodiscard]] HRESULT parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items);
 
     // The queries append to their lists (users excepted); E_FAIL when nothing was fetched.
     [[nodiscard]] HRESULT get_interesting_photos(std::vector<ImageItem_CL>& items);
@@ -69,6 +71,7 @@ private:
     std::string signature(const std::string& sorted_parameters) const;
     [[nodiscard]] HRESULT fetch(const std::string& url);
     [[nodiscard]] HRESULT load_response();
+    [[nodiscard]] HRESULT load_answer(const char* answer);
     [[nodiscard]] HRESULT fetch_photos(const std::string& url, const wchar_t* path, std::vector<ImageItem_CL>& items);
 
     InetHttp_CL http_;

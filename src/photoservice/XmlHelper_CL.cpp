@@ -9,6 +9,7 @@ namespace {
 // Declared here: the MinGW import libraries do not export these.
 const CLSID kDomDocumentClsid = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kDomDocumentIid = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const IID kDomElementIid = {0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kDomDocument2Iid = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 // Older parsers ignore the ProhibitDTD property, so a declaration is refused
@@ -97,6 +98,25 @@ void XmlHelper_CL::read_attributes(IXMLDOMNode* element, AttributeMap& map)
             SUCCEEDED(attribute->get_text(text.receive())) && text)
             map.emplace(name.str(), text.str());
     }
+}
+
+ComPtr<IXMLDOMElement> XmlHelper_CL::as_element(IXMLDOMNode* node)
+{
+    ComPtr<IXMLDOMElement> element;
+    if (FAILED(node->QueryInterface(kDomElementIid, element.receive_void())))
+        element.reset();
+    return element;
+}
+
+bool XmlHelper_CL::named_attribute(IXMLDOMElement* element, BSTR name, std::wstring& text)
+{
+    VARIANT value;
+    VariantInit(&value);
+    const bool found = element->getAttribute(name, &value) == S_OK && value.vt == VT_BSTR && value.bstrVal;
+    if (found)
+        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
+    VariantClear(&value);
+    return found;
 }
 
 bool XmlHelper_CL::node_text(IXMLDOMNode* element, std::wstring& text)

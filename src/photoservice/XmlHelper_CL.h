@@ -31,6 +31,11 @@ public:
 
     // Fills the map afresh with the element's attributes.
     static void read_attributes(IXMLDOMNode* element, AttributeMap& map);
+    // The node as an element; empty when it is none.
+    static ComPtr<IXMLDOMElement> as_element(IXMLDOMNode* node);
+    // The named attribute's text; false when the element has no such attribute.
+    // Cheaper than the attribute map: the DOM makes no node for it.
+    static bool named_attribute(IXMLDOMElement* element, BSTR name, std::wstring& text);
     // The element's text; false when the DOM cannot give it.
     static bool node_text(IXMLDOMNode* element, std::wstring& text);
 

@@ -44,6 +44,7 @@ void FindFile_CL::list_folder(const std::wstring& dir)
     FindHandle find(FindFirstFileW((dir + L"\\" + pattern).c_str(), &data));
     if (!find.valid()) return;
     do {
+        if (stopped()) return;
         if (is_dot_entry(data.cFileName)) continue;
         const std::wstring name = data.cFileName;
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -9,6 +9,8 @@ public:
     virtual void on_file(const std::wstring& folder, const std::wstring& name) {}
     virtual void on_scan_end() {}
     virtual ~FindFile_CL() = default;
+    // Asked before each entry: true ends the walk early (a scan being aborted).
+    virtual bool stopped() const { return false; }
 
     // path is the folder followed by "\" and a pattern such as "*.*".
     void scan(const std::wstring& path, bool recursive);

@@ -39,12 +39,11 @@ bool ItemReader::get_string(std::wstring& text)
     // The length comes from the file: check it against what is really there
     // before sizing anything from it.
     if (length < 0 || static_cast<size_t>(length) >= remaining() / 2) return fail();
-    const size_t units = static_cast<size_t>(length);
-    text.resize(units);
     static_assert(sizeof(wchar_t) == 2, "UTF-16 code units");
-    std::memcpy(&text[0], pos_, 2 * units);
-    pos_ += 2 * units + 2;
-    const size_t zero = text.find(L'\0');
-    if (zero != std::wstring::npos) text.resize(zero);
+    // Every field is a whole number of units, so the text is aligned for wchar_t.
+    const wchar_t* units = reinterpret_cast<const wchar_t*>(pos_);
+    const wchar_t* zero = std::char_traits<wchar_t>::find(units, static_cast<size_t>(length), L'\0');
+    text.assign(units, zero ? static_cast<size_t>(zero - units) : static_cast<size_t>(length));
+    pos_ += 2 * static_cast<size_t>(length) + 2;
     return true;
 }

@@ -20,14 +20,16 @@ private:
 // it never reads past the end, and once a read fails every later read fails too.
 class ItemReader {
 public:
-    ItemReader(const unsigned char* data, size_t size) : pos_(data), end_(data + size) {}
+    ItemReader(const unsigned char* data, size_t size) : begin_(data), pos_(data), end_(data + size) {}
     bool get_int(int32_t& value);
     bool get_string(std::wstring& text);
     bool ok() const { return ok_; }
     size_t remaining() const { return static_cast<size_t>(end_ - pos_); }
+    size_t consumed() const { return static_cast<size_t>(pos_ - begin_); }
 
 private:
     bool fail() { ok_ = false; return false; }
+    const unsigned char* begin_;
     const unsigned char* pos_;
     const unsigned char* end_;
     bool ok_ = true;

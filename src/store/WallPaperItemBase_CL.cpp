@@ -1,6 +1,7 @@
 #include "store/WallPaperItemBase_CL.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "store/AppSettings_CL.h"
 #include "store/ItemStream.h"
@@ -12,30 +13,116 @@ constexpr LONGLONG kMaxListFileBytes = 1LL << 30;
 // The smallest record: version 0x00010000, all strings empty.
 constexpr size_t kMinRecordBytes = 4 + 6 + 6 * 14 + 8 + 6 * 6;
 
+// A list is read piece by piece into one buffer that is used again, rather than
+// whole: the records alone then take new memory, which under Wine costs as much
+// as the reading itself.
+constexpr size_t kReadPiece = 1u << 20;
+
+constexpr int32_t kNoRecords = 0;
+
+// The list version and count at the start of a list file; false when the
+// header is incomplete or the file holds no records of this format.
+bool read_header(ItemReader& in, int32_t& count)
+{
+    int32_t version = 0;
+    count = kNoRecords;
+    return in.get_int(version) && in.get_int(count) && version == WallPaperItemBase_CL::kListVersion && count > 0;
+}
+
+// Appends the complete records at the start of the bytes, at most `wanted` of
+// them, and counts them off `wanted`. Returns the bytes they took.
+size_t append_records(const unsigned char* data, size_t size, int32_t& wanted, std::vector<ImageItem_CL>& items)
+{
+    size_t used = 0;
+    while (wanted > 0) {
+        ItemReader in(data + used, size - used);
+        items.emplace_back();
+        if (!items.back().load(in)) {
+            items.pop_back();
+            break;
+        }
+        used += in.consumed();
+        --wanted;
+    }
+    return used;
+}
+
+// The count is untrusted: reserve no more than the bytes could hold.
+void reserve_for(std::vector<ImageItem_CL>& items, int32_t count, size_t bytes)
+{
+    items.reserve(std::min<size_t>(static_cast<size_t>(count), bytes / kMinRecordBytes));
+}
+
 enum class ReadResult { Read, Missing, Unreadable };
 
-ReadResult read_whole_file(const std::wstring& path, std::vector<unsigned char>& bytes)
-{
-    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        const DWORD error = GetLastError();
-        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::Missing : ReadResult::Unreadable;
+// An item-list file being read: the unread records sit at the start of a
+// buffer that is refilled from the file as they are taken.
+class ListFileReader {
+public:
+    ReadResult open(const std::wstring& path)
+    {
+        file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file_) {
+            const DWORD error = GetLastError();
+            return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::Missing
+                                                                                    : ReadResult::Unreadable;
+        }
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file_.get(), &size) || size.QuadPart > kMaxListFileBytes) return ReadResult::Unreadable;
+        size_ = static_cast<size_t>(size.QuadPart);
+        buffer_.resize(std::min(size_, kReadPiece));
+        return ReadResult::Read;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxListFileBytes) return ReadResult::Unreadable;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
+
+    // Reads the records into items; Unreadable when the file could not be read
+    // to its end, Read otherwise (and `complete` says whether every record was there).
+    ReadResult read_records(std::vector<ImageItem_CL>& items, bool& complete)
+    {
+        complete = false;
+        if (!fill()) return ReadResult::Unreadable;
+        ItemReader header(buffer_.data(), filled_);
+        int32_t count = kNoRecords;
+        if (!read_header(header, count)) return ReadResult::Read;
+        start_ = header.consumed();
+        reserve_for(items, count, size_ - start_);
+        while (true) {
+            start_ += append_records(buffer_.data() + start_, filled_ - start_, count, items);
+            if (count == 0) {
+                complete = true;
+                return ReadResult::Read;
+            }
+            if (at_end_) return ReadResult::Read;  // a damaged tail: keep the complete records
+            if (!fill()) return ReadResult::Unreadable;
+        }
+    }
+
+private:
+    // Moves the unfinished record to the front and reads on behind it; the
+    // buffer grows when one record does not fit.
+    bool fill()
+    {
+        filled_ -= start_;
+        std::memmove(buffer_.data(), buffer_.data() + start_, filled_);
+        start_ = 0;
+        if (filled_ == buffer_.size()) buffer_.resize(2 * buffer_.size() + 8);
         DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return ReadResult::Unreadable;
-        if (got == 0) break;
-        done += got;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(buffer_.size() - filled_, 1u << 24));
+        if (!ReadFile(file_.get(), buffer_.data() + filled_, want, &got, nullptr)) return false;
+        filled_ += got;
+        read_ += got;
+        at_end_ = got == 0 || read_ >= size_;
+        return true;
     }
-    bytes.resize(done);
-    return ReadResult::Read;
-}
+
+    KernelHandle file_;
+    size_t size_ = 0;
+    size_t read_ = 0;
+    std::vector<unsigned char> buffer_;
+    size_t start_ = 0;
+    size_t filled_ = 0;
+    bool at_end_ = false;
+};
 
 bool write_all(HANDLE file, const std::vector<unsigned char>& bytes)
 {
@@ -76,17 +163,11 @@ HRESULT WallPaperItemBase_CL::decode(const unsigned char* data, size_t size, std
 {
     items.clear();
     ItemReader in(data, size);
-    int32_t version = 0;
-    int32_t count = 0;
-    if (!in.get_int(version) || !in.get_int(count) || version != kListVersion || count <= 0) return E_FAIL;
-    // The count is untrusted: reserve no more than the bytes could hold.
-    items.reserve(std::min<size_t>(static_cast<size_t>(count), in.remaining() / kMinRecordBytes));
-    for (int32_t i = 0; i < count; ++i) {
-        ImageItem_CL item;
-        if (!item.load(in)) return E_FAIL;
-        items.push_back(std::move(item));
-    }
-    return S_OK;
+    int32_t count = kNoRecords;
+    if (!read_header(in, count)) return E_FAIL;
+    reserve_for(items, count, in.remaining());
+    append_records(data + in.consumed(), in.remaining(), count, items);
+    return count == 0 ? S_OK : E_FAIL;
 }
 
 HRESULT WallPaperItemBase_CL::load()
@@ -106,10 +187,14 @@ HRESULT WallPaperItemBase_CL::read_and_decode(bool& readable)
 {
     items.clear();
     changed = 1;
-    std::vector<unsigned char> bytes;
-    const ReadResult read = read_whole_file(path, bytes);
+    ListFileReader file;
+    ReadResult read = file.open(path);
+    bool complete = false;
+    if (read == ReadResult::Read) read = file.read_records(items, complete);
     readable = read != ReadResult::Unreadable;
-    return read == ReadResult::Read ? decode(bytes.data(), bytes.size(), items) : E_FAIL;
+    // A list that could not be read to its end is not shown in part.
+    if (read == ReadResult::Unreadable) items.clear();
+    return read == ReadResult::Read && complete ? S_OK : E_FAIL;
 }
 
 HRESULT WallPaperItemBase_CL::save() const

@@ -87,7 +87,11 @@ void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records)
 
 void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
 {
-    records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
+    // A fresh list takes the whole vector over: no record moves, no second block.
+    if (records_.empty())
+        records_.swap(records);
+    else
+        records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
     SendMessageW(window(), LB_SETCOUNT, records_.size(), 0);
 }
 

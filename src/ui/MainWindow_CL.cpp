@@ -261,7 +261,7 @@ void MainWindow_CL::on_closing()
 
 void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 {
-    if (item_command(command)) return;
+    if (item_command(command, lparam)) return;
     switch (command) {
     case kSettings:
         show_settings_sheet(window());
@@ -317,7 +317,7 @@ void MainWindow_CL::show_displayed_item_menu()
     }
     if (url_for_size(item, kThumbnailSize).empty()) disabled.insert(disabled.end(), {0, 1, 2});
     if (item.ownerName.empty()) disabled.insert(disabled.end(), {3, 4});
-    show_item_menu(window(), entries, disabled);
+    show_item_menu(window(), entries, disabled, displayed_picture()->window());
 }
 
 void MainWindow_CL::on_destroy()

@@ -75,13 +75,16 @@ private:
     void on_splitter_moved();
     void on_closing();
     // Item commands (MainWindow_CL_commands.cpp).
-    bool item_command(WPARAM command);
+    bool item_command(WPARAM command, LPARAM source);
     void get_photo();
     void add_to_candidates(const ImageItem_CL* record);
     void remove_selected(WallPaperItemBase_CL& stored, int list_tab, bool delete_file);
     void save_as_favourite();
-    void search_owner();
-    void open_owner_page();
+    void search_owner(LPARAM source);
+    void open_owner_page(LPARAM source);
+    // The record a photographer command is about: the displayed item when the
+    // preview's menu (source = its picture) asked, else the list's selected record.
+    const ImageItem_CL* owner_command_record(LPARAM source) const;
     void set_as_wallpaper();
     // The picture that shows the displayed item.
     MyPictureImage_CL* displayed_picture() const;

@@ -27,7 +27,7 @@ constexpr int kHistoryTab = 6;
 
 }  // namespace
 
-bool MainWindow_CL::item_command(WPARAM command)
+bool MainWindow_CL::item_command(WPARAM command, LPARAM source)
 {
     TabView_CL* view = tab_view(current_tab());
     switch (command) {
@@ -53,10 +53,10 @@ bool MainWindow_CL::item_command(WPARAM command)
         save_as_favourite();
         return true;
     case kSearchOwner:
-        search_owner();
+        search_owner(source);
         return true;
     case kOpenOwnerPage:
-        open_owner_page();
+        open_owner_page(source);
         return true;
     case kSetWallpaper:
         set_as_wallpaper();
@@ -127,20 +127,30 @@ void MainWindow_CL::save_as_favourite()
     if (item_commands::add_favourite(displayed_item(), *picture)) show_list_change(kFavoritesTab);
 }
 
-void MainWindow_CL::search_owner()
+// The preview's menu is greyed by the photo it shows, so its commands act on
+// that photo: the list's selection may be another photo, or none at all.
+const ImageItem_CL* MainWindow_CL::owner_command_record(LPARAM source) const
 {
+    const MyPictureImage_CL* picture = displayed_picture();
+    if (source != 0 && picture && reinterpret_cast<HWND>(source) == picture->window()) return &displayed_item();
     TabView_CL* view = tab_view(current_tab());
-    const ImageItem_CL* record = view ? view->selected_item() : nullptr;
+    return view ? view->selected_item() : nullptr;
+}
+
+void MainWindow_CL::search_owner(LPARAM source)
+{
+    const ImageItem_CL* record = owner_command_record(source);
     if (!record || record->ownerName.empty()) return;
-    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(record->ownerName);
+    // Copied: switching tabs may reload the list that holds the record.
+    const std::wstring name = record->ownerName;
+    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(name);
     SendMessageW(tab_->window(), TCM_SETCURSEL, kUserTab, 0);
     switch_tab();
 }
 
-void MainWindow_CL::open_owner_page()
+void MainWindow_CL::open_owner_page(LPARAM source)
 {
-    TabView_CL* view = tab_view(current_tab());
-    const ImageItem_CL* record = view ? view->selected_item() : nullptr;
+    const ImageItem_CL* record = owner_command_record(source);
     if (!record || (record->pathAlias.empty() && record->owner.empty())) return;
     open_in_browser(FlickrXmlHelper_CL::photostream_url(*record));
 }

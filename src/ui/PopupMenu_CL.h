@@ -43,6 +43,8 @@ public:
     // TrackPopupMenu at the cursor (right button tracks too); the choice
     // arrives at owner as WM_COMMAND.
     bool track(HWND owner) const;
+    // As track, but answers the chosen item's id (0 for none) instead of sending it.
+    UINT choose(HWND owner) const;
 
     void set_image_list(HIMAGELIST list) { image_list_ = list; }
     HIMAGELIST image_list() const { return image_list_; }

@@ -22,6 +22,17 @@ int Tab_CL::insert_tab(const std::wstring& text, int image, LPARAM lparam, int p
     return static_cast<int>(SendMessageW(window(), TCM_INSERTITEMW, resolve(position), reinterpret_cast<LPARAM>(&item)));
 }
 
+std::wstring Tab_CL::tab_text(HWND strip, int position)
+{
+    wchar_t text[128] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(strip, TCM_GETITEMW, position, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 bool Tab_CL::set_tab(const std::wstring& text, LPARAM lparam, int position)
 {
     TCITEMW item{};

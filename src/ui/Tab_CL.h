@@ -15,6 +15,8 @@ public:
     int insert_tab(const std::wstring& text, int image, LPARAM lparam, int position);
     // Changes text and lParam of a tab; kAppend addresses the position after the last.
     bool set_tab(const std::wstring& text, LPARAM lparam, int position);
+    // The text of a strip's tab; empty when there is no such tab.
+    static std::wstring tab_text(HWND strip, int position);
 
 private:
     int resolve(int position) const;

@@ -48,23 +48,7 @@ void ServiceStandIn::serve_answer_to(const std::string& query, const std::string
 
 std::vector<std::string> ServiceStandIn::requests() const
 {
-    const std::string prefix = "GET /" + narrow_units(folder) + "/";
-    std::vector<std::string> found;
-    const std::string log = testing_support::http_log(L"_requests.log");
-    size_t start = 0;
-    while (start < log.size()) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos)
-            end = log.size();
-        std::string line = log.substr(start, end - start);
-        start = end + 1;
-        if (line.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        for (size_t blank; (blank = line.find("%20")) != std::string::npos;)
-            line.replace(blank, 3, " ");
-        found.push_back(line.substr(prefix.size()));
-    }
-    return found;
+    return testing_support::http_requests(folder);
 }
 
 std::string answer(const std::string& content, const char* stat)

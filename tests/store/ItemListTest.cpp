@@ -154,6 +154,53 @@ TEST_F(ItemListFile, EveryTruncationKeepsTheCompleteRecordsBeforeIt)
     expect_same(list.items[0], sample_item(1));
 }
 
+// Files of several megabytes are read piece by piece: records cross the pieces'
+// borders, one record is longer than a piece, and a cut deep inside the file
+// still keeps every record before it.
+TEST_F(ItemListFile, LargeFilesLoadWholeAcrossTheirReadPieces)
+{
+    ListBytes whole;
+    const int count = 3000;
+    whole.i32(0x00010000).i32(count);
+    std::vector<size_t> record_ends;
+    for (int n = 0; n < count; ++n) {
+        if (n == 1500) {
+            // A record of about 3 MB: its title alone is longer than a read piece.
+            whole.i32(0x00010001).str(L"long");
+            for (int s = 0; s < 6; ++s) whole.i32(s).i32(s).str(L"");
+            whole.i32(1).i32(2).str(L"photo").str(L"").str(std::wstring(1500000, L'長')).str(L"").str(L"").str(L"");
+            whole.i32(0).i32(0).str(L"");
+        } else {
+            whole.record(n, n % 3 != 0);
+        }
+        record_ends.push_back(whole.bytes.size());
+    }
+    ASSERT_GT(whole.bytes.size(), 4u << 20);
+    ASSERT_TRUE(write_file(list.path, whole.bytes));
+    ASSERT_EQ(list.load(), S_OK);
+    ASSERT_EQ(list.items.size(), static_cast<size_t>(count));
+    expect_same(list.items[0], sample_item(0), false);
+    expect_same(list.items[1499], sample_item(1499), false);
+    expect_same(list.items[2999], sample_item(2999));
+    EXPECT_EQ(list.items[1500].key, L"long");
+    EXPECT_EQ(list.items[1500].title, std::wstring(1500000, L'長'));
+    EXPECT_EQ(list.items[1501].key, sample_item(1501).key);
+
+    std::vector<ImageItem_CL> from_memory;
+    ASSERT_EQ(WallPaperItemBase_CL::decode(whole.bytes.data(), whole.bytes.size(), from_memory), S_OK);
+    ASSERT_EQ(from_memory.size(), list.items.size());
+    for (size_t i = 0; i < from_memory.size(); i += 97) expect_same(from_memory[i], list.items[i]);
+
+    for (size_t kept : {1000u, 1500u, 2900u}) {
+        const size_t cut = record_ends[kept - 1] + 11;
+        ASSERT_TRUE(write_file(list.path, std::vector<unsigned char>(whole.bytes.begin(), whole.bytes.begin() + static_cast<std::ptrdiff_t>(cut))));
+        EXPECT_EQ(list.load(), E_FAIL);
+        ASSERT_EQ(list.items.size(), kept);
+        expect_same(list.items[kept - 1], sample_item(static_cast<int>(kept - 1)), (kept - 1) % 3 != 0);
+        EXPECT_TRUE(list.load_for_change());
+    }
+}
+
 TEST_F(ItemListFile, HostileLengthsAndCountsEndTheLoadSafely)
 {
     ListBytes huge_count;

@@ -122,6 +122,26 @@ std::string http_log(const wchar_t* name)
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::vector<std::string> http_requests(const std::wstring& folder)
+{
+    std::string prefix = "GET /";
+    for (wchar_t c : folder) prefix.push_back(static_cast<char>(c));
+    prefix += "/";
+    std::vector<std::string> found;
+    const std::string log = http_log(L"_requests.log");
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        std::string line = log.substr(start, end - start);
+        start = end + 1;
+        if (line.compare(0, prefix.size(), prefix) != 0) continue;
+        for (size_t blank; (blank = line.find("%20")) != std::string::npos;) line.replace(blank, 3, " ");
+        found.push_back(line.substr(prefix.size()));
+    }
+    return found;
+}
+
 bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms)
 {
     std::string line = "GET /";

@@ -41,8 +41,11 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
-// What the stand-in wrote to a log file of its root ("_requests.log", "_probe.log").
+// What the stand-in wrote to a log file of its root ("_requests.log", "_gates.log", "_probe.log").
 std::string http_log(const wchar_t* name);
+// The paths and queries of the GETs the stand-in received below folder (an
+// ASCII relative path), in order, each without "GET /folder/", blanks unescaped.
+std::vector<std::string> http_requests(const std::wstring& folder);
 // Waits until the stand-in has received a GET of relative_path; false on time-out.
 bool wait_for_http_request(const std::wstring& relative_path, DWORD timeout_ms);
 

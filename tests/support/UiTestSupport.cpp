@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/GdiplusInclude.h"
+#include "ui/Tab_CL.h"
 
 namespace ui_testing {
 
@@ -140,13 +141,7 @@ ImageItem_CL local_record(const std::wstring& path, const std::wstring& title)
 
 std::wstring tab_text(HWND strip, int index)
 {
-    wchar_t text[128] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 128;
-    SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
+    return Tab_CL::tab_text(strip, index);
 }
 
 }  // namespace ui_testing

@@ -6,7 +6,9 @@
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
 query string is ignored unless a file named with it exists: ROOT/a/b.xml?x=1 is
-looked up as "b.xml@x=1" first). Tests write the canned bodies as ordinary files.
+looked up as "b.xml@x=1" first; then, for each parameter of the query in turn,
+"b.xml@@x=1": an answer chosen by one parameter, for queries too long to be a
+file name). Tests write the canned bodies as ordinary files.
 A path may begin with switches, each one segment, applied in order:
   /_nolength/...   body without Content-Length, connection closed at its end
   /_length0/...    Content-Length: 0 and no body
@@ -15,7 +17,8 @@ A path may begin with switches, each one segment, applied in order:
   /_stall/...      headers and half the body, then silence for 60 s
   /_short/...      Content-Length of the whole body, then only half of it
   /_gate/...       waits (up to 60 s) until the file ROOT/_gate/... + ".open" exists
-                   (the test opens the gate), then answers normally
+                   (the test opens the gate), then answers normally; a line "PASS PATH"
+                   in ROOT/_gates.log tells when it went on
 Every request is appended to ROOT/_requests.log as "METHOD PATH" lines.
 With --probe-port, a plain socket on that port (of the same address) writes the
 first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
@@ -49,6 +52,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             switches.append(segments.pop(0))
         if "_gate" in switches:
             self.wait_for_gate(parsed.path)
+            with open(os.path.join(self.root, "_gates.log"), "a", encoding="utf-8") as log:
+                log.write("PASS %s\n" % self.path)
         body = self.find_body(segments, parsed.query)
         status = 200
         for s in switches:
@@ -72,6 +77,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         candidates = []
         if query:
             candidates.append(path + "@" + urllib.parse.unquote(query))
+            candidates += [path + "@@" + urllib.parse.unquote_plus(p) for p in query.split("&")]
         candidates.append(path)
         for p in candidates:
             try:

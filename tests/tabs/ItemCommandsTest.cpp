@@ -6,6 +6,7 @@
 #include "ui/ItemCommands.h"
 #include "ui/MyFlickerListBox_CL.h"
 #include "ui/MyPictureImage_CL.h"
+#include "ui/tabs/SearchTabView_CL.h"
 
 using namespace testing_support;
 using namespace tabs_testing;
@@ -231,4 +232,33 @@ TEST_F(ItemCommandsTest, SetAsWallpaperWithAnUndecodablePictureChangesNothing)
     EXPECT_FALSE(file_exists(AppSettings.now_picture_path()));
     EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
     EXPECT_TRUE(read_list(AppSettings.history_path()).empty());
+}
+
+TEST_F(ItemCommandsTest, PhotographerCommandsActOnThePictureOrTheRowTheirMenuWasOpenedOn)
+{
+    ImageItem_CL alice = local_record(picture_, L"by alice");
+    alice.ownerName = L"alice";
+    ImageItem_CL bob = local_record(documents_.file(L"bob.jpg"), L"by bob");
+    bob.ownerName = L"bob";
+    write_list(AppSettings.favorites_path(), {alice, bob});
+    open();
+    select_tab(1);
+    ASSERT_TRUE(wait_for_rows(1, 2));
+    select_rows(1, {0}, 0);
+    ASSERT_TRUE(get_photo());
+    select_rows(1, {1}, 1);
+    const auto& user_tab = *static_cast<SearchTabView_CL*>(window_->tab_view(5));
+
+    // The preview shows alice's photo while bob's row is selected.
+    capture_menu([&] { SendMessageW(hwnd(), MyPictureImage_CL::kChildRightClick, MainWindow_CL::kPreviewId, 0); },
+                 MainWindow_CL::kSearchOwner);
+    EXPECT_EQ(window_->current_tab(), 5);
+    EXPECT_EQ(user_tab.current_text(), L"alice");
+
+    select_tab(1);
+    select_rows(1, {1}, 1);
+    capture_menu([&] { SendMessageW(hwnd(), MyFlickerListBox_CL::kChildRightClick, MainWindow_CL::kFirstListId + 1, 0); },
+                 MainWindow_CL::kSearchOwner);
+    EXPECT_EQ(window_->current_tab(), 5);
+    EXPECT_EQ(user_tab.current_text(), L"bob");
 }

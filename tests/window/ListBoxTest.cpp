@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "TestSupport.h"
 #include "UiTestSupport.h"
@@ -176,4 +178,27 @@ TEST_F(ListBoxTest, OwnerLinkUnderTheMouseOnlyForServicePhotos)
     paint();
     EXPECT_TRUE(list_->hover_flag());
     EXPECT_EQ(list_->hover_row(), 0);
+}
+
+// Loaders hand their records over from their own threads, some in several
+// parts: every part lands behind the ones before, and the row count follows.
+TEST_F(ListBoxTest, RecordsHandedOverInPartsKeepTheirOrder)
+{
+    std::thread loader([this] {
+        list_->append_records({remote_record(L"a"), remote_record(L"b")});
+        list_->append_records({remote_record(L"c")});
+    });
+    const bool arrived = pump_until([&] { return list_->records().size() == 3; });
+    loader.join();
+    ASSERT_TRUE(arrived);
+    list_->append_records({remote_record(L"d")});
+    std::vector<std::wstring> keys;
+    for (const ImageItem_CL& record : list_->records()) keys.push_back(record.key);
+    EXPECT_EQ(keys, (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+    EXPECT_EQ(SendMessageW(list_->window(), LB_GETCOUNT, 0, 0), 4);
+
+    list_->reset();
+    list_->append_records({remote_record(L"e")});
+    ASSERT_EQ(list_->records().size(), 1u);
+    EXPECT_EQ(list_->records()[0].key, L"e");
 }

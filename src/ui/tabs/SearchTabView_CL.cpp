@@ -23,7 +23,7 @@ void SearchTabView_CL::apply_visibility()
 void SearchTabView_CL::layout(int x, int y, int width, int height)
 {
     history_box_.move_to(x + 1, y + 2);
-    history_box_.resize(width - 2, 28, true);
+    history_box_.resize(box_width(width), 28, true);
     ListTabView_CL::layout(x, y + 24, width, height - 48);
 }
 

@@ -28,6 +28,8 @@ protected:
                      int box_id, ListMenuChoice menu = {&kAddToCandidatesEntry, false});
     // Puts text into the box and its history, as a search from the box does.
     void take_text(const std::wstring& text);
+    // The box's width in a list pane this wide.
+    virtual int box_width(int width) const { return width - 2; }
 
     std::wstring current_text_;
 

@@ -34,6 +34,7 @@ public:
     void update_caption() override;
 
     MyPictureImage_CL* picture() const { return picture_.get(); }
+    HWND tooltip_window() const { return tooltip_.window(); }
     // The details block of a record.
     static std::wstring tooltip_text(const ImageItem_CL& record);
 
