@@ -1,6 +1,7 @@
 #include "net/InetHttp_CL.h"
 
 #include <climits>
+#include <cstring>
 #include <cwchar>
 #include <new>
 #include <system_error>
@@ -247,6 +248,17 @@ DWORD InetHttp_CL::read_response_fixed(LONG length)
 const char* InetHttp_CL::body() const
 {
     return fixed_body_ ? static_cast<const char*>(fixed_body_.get()) : "";
+}
+
+void InetHttp_CL::keep_body(const std::string& bytes)
+{
+    fixed_body_ = GlobalBlock(GMEM_FIXED, bytes.size() + 1);
+    fixed_length_ = 0;
+    if (!fixed_body_) return;
+    char* data = static_cast<char*>(fixed_body_.get());
+    memcpy(data, bytes.data(), bytes.size());
+    data[bytes.size()] = '\0';
+    fixed_length_ = static_cast<DWORD>(bytes.size());
 }
 
 DWORD InetHttp_CL::read_response_movable(LONG length)

@@ -74,6 +74,9 @@ public:
 
     // The last body read by read_response_fixed(); "" when there is none.
     const char* body() const;
+    // Holds these bytes as the last body, as read_response_fixed() would: for
+    // an answer that arrived another way, and to parse made-up answers.
+    void keep_body(const std::string& bytes);
     DWORD body_length() const { return fixed_length_; }
     // Content-Length of the last response; -1 when it was absent or unreadable.
     LONG content_length() const { return content_length_; }

@@ -45,6 +45,8 @@ public:
     [[nodiscard]] HRESULT parse_users(std::vector<UserRecord>& users);
     [[nodiscard]] HRESULT parse_frob();
     [[nodiscard]] HRESULT parse_token(std::wstring& token);
+    // Appends the sets; an answer that does not load counts as no sets.
+    [[nodiscard]] HRESULT parse_photosets(std::vector<PhotosetRecord>& photosets);
     // parse_photos of an answer given as the bytes the service sends.
     [[nodiscard]] HRESULT parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items);
 

@@ -57,6 +57,11 @@ HRESULT FlickrXmlHelper_CL::get_photoset_list(const std::wstring& user_id, std::
                             "&user_id=" + narrow_units(user_id);
     if (fetch(url) != S_OK)
         return E_FAIL;
+    return parse_photosets(photosets);
+}
+
+HRESULT FlickrXmlHelper_CL::parse_photosets(std::vector<PhotosetRecord>& photosets)
+{
     // An answer that does not load counts as a user without sets.
     if (load_response() != S_OK)
         return S_OK;

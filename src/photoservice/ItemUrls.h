@@ -11,6 +11,10 @@ constexpr int kLargestSize = ImageItem_CL::kSizeCount - 1;
 // smaller sizes; empty when there is none.
 std::wstring url_for_size(const ImageItem_CL& item, int n);
 
-// Whether text is an "http://" or "https://" address (scheme in any case): the
+// The longest address WinINet requests (INTERNET_MAX_URL_LENGTH less its zero).
+constexpr size_t kMaxWebAddress = 2083;
+
+// Whether text is an "http://" or "https://" address (scheme in any case) with
+// no blank, control character or quote and not longer than kMaxWebAddress: the
 // only kind of address taken from the service or opened in the browser.
 bool is_web_address(const std::wstring& text);

@@ -1,5 +1,7 @@
 #include "resident/ChangeSchedule.h"
 
+#include "store/Inifile_CL.h"
+
 namespace change_schedule {
 
 long long hour_number(const SYSTEMTIME& time)
@@ -17,6 +19,13 @@ bool is_due(const SYSTEMTIME& last, const SYSTEMTIME& now, int timming)
 {
     const long long last_hour = hour_number(last) + (last.wMinute >= 30 ? 1 : 0);
     return hour_number(now) - last_hour >= interval_hours(timming);
+}
+
+Decision decide(const std::wstring& stored_last, const SYSTEMTIME& now, int timming)
+{
+    SYSTEMTIME last{};
+    if (!Inifile_CL::parse_datetime(stored_last, last) || hour_number(last) > hour_number(now)) return Decision::Restart;
+    return is_due(last, now, timming) ? Decision::Due : Decision::NotDue;
 }
 
 }  // namespace change_schedule

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include <windows.h>
 
 // When an automatic wallpaper change is due. Months count as 31 days, so the
@@ -17,5 +19,11 @@ int interval_hours(int timming);
 // Whether the interval has passed since the last change; a last change in the
 // second half of its hour counts from the next hour.
 bool is_due(const SYSTEMTIME& last, const SYSTEMTIME& now, int timming);
+
+enum class Decision { NotDue, Due, Restart };
+// What the stored time of the last change ("update_datetime") means now. A
+// time that cannot be read, or that lies after now (a damaged value, a clock
+// set back), restarts the interval from now instead of blocking changes for good.
+Decision decide(const std::wstring& stored_last, const SYSTEMTIME& now, int timming);
 
 }  // namespace change_schedule

@@ -138,14 +138,12 @@ void MainWindowIcon_CL::change_request(bool forced)
     SYSTEMTIME now{};
     GetLocalTime(&now);
     if (!forced) {
-        // A missing or unreadable time starts the interval now instead of
-        // blocking scheduled changes for good.
-        SYSTEMTIME last{};
-        if (!Inifile_CL::parse_datetime(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), last)) {
+        const change_schedule::Decision decision =
+            change_schedule::decide(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), now,
+                                    AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0));
+        if (decision == change_schedule::Decision::Restart)
             AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
-            return;
-        }
-        if (!change_schedule::is_due(last, now, AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0))) return;
+        if (decision != change_schedule::Decision::Due) return;
     }
     failed_draws_ = 0;
     draw_next_wallpaper();

@@ -5,6 +5,7 @@
 
 #include "app/GdiplusInclude.h"
 #include "app/ImageEncoder.h"
+#include "resident/JpegHeader.h"
 #include "resident/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
@@ -27,6 +28,7 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
 // A decoded picture, or null when the file is not one GDI+ can read.
 std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
 {
+    if (!decodable_size(path)) return nullptr;
     auto bitmap = std::make_unique<Gdiplus::Bitmap>(path.c_str());
     if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return nullptr;
     return bitmap;

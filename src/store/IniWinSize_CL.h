@@ -18,7 +18,8 @@ public:
 
     // Writes nothing while the window is minimised or maximised.
     void save_placement(HWND window) const;
-    // Each key absent keeps the window's current value.
+    // Each key absent keeps the window's current value; the result lies whole
+    // on the work area of the nearest monitor.
     Placement load_placement(HWND window) const;
 
 private:

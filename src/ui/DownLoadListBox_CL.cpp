@@ -163,8 +163,10 @@ void DownLoadListBox_CL::on_downloaded(int row, HGLOBAL data)
 {
     {
         Semapho_CL::Lock_CL lock(lock_);
-        std::unique_ptr<Gdiplus::Image> picture =
-            data ? decode_block(data, true) : (error_image_.empty() ? nullptr : decode_file(error_image_));
+        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data, true) : nullptr;
+        // A picture that did not arrive or does not decode shows the error
+        // picture, so the row is not fetched again at every paint.
+        if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
         if (picture) cache_.store(row, std::move(picture));
     }
     end_busy_when_idle();

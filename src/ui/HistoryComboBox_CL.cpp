@@ -37,10 +37,13 @@ LRESULT HistoryComboBox_CL::EnterKey_CL::handle_message(HWND, UINT message, WPAR
 void HistoryComboBox_CL::load_history()
 {
     entries_.clear();
+    // The count comes from the file: no more entries than the box keeps are read.
     const int count = AppInifile.read_int(section_.c_str(), L"count", 0);
-    for (int i = 0; i < count; ++i) {
+    const int limit = count < static_cast<int>(max_entries_) ? count : static_cast<int>(max_entries_);
+    for (int i = 0; i < limit; ++i) {
         std::wstring entry = AppInifile.read_string(section_.c_str(), Inifile_CL::make_indexed_key(L"item", i).c_str());
-        if (!entry.empty()) entries_.push_back(std::move(entry));
+        if (!entry.empty() && std::find(entries_.begin(), entries_.end(), entry) == entries_.end())
+            entries_.push_back(std::move(entry));
     }
     refill();
 }

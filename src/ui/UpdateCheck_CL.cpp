@@ -101,16 +101,23 @@ bool UpdateCheck_CL::fetch_version_text(VersionText& text) const
         return false;
     const LONG length = http.content_length();
     if (length <= 0 || http.read_response_fixed(length) != static_cast<DWORD>(length)) return false;
-    const char* begin = http.body();
-    const char* end = begin + strnlen(begin, static_cast<size_t>(length));
+    text = read_version_text(http.body(), static_cast<size_t>(length));
+    return true;
+}
+
+UpdateCheck_CL::VersionText UpdateCheck_CL::read_version_text(const char* body, size_t length)
+{
+    VersionText text;
+    const char* begin = body;
+    const char* end = begin + strnlen(begin, length);
     // An error page of the site instead of the version text means no update.
     if (begin < end && *begin == '<') {
         text.version = L"0.0.0.0";
-        return true;
+        return text;
     }
     text.version = take_line(begin, end);
     text.address = take_line(begin, end);
-    return true;
+    return text;
 }
 
 void UpdateCheck_CL::check_for_update(const std::wstring& title, const std::wstring& current_version)

@@ -28,11 +28,15 @@ public:
 
     void set_open_page(OpenPage open_page) { open_page_ = std::move(open_page); }
 
-private:
+    // What the site's version text says.
     struct VersionText {
         std::wstring version;
         std::wstring address;
     };
+    // Reads the text the site sent (length bytes, perhaps with a NUL inside).
+    static VersionText read_version_text(const char* body, size_t length);
+
+private:
     // False when nothing, or not all of the announced length, arrived.
     bool fetch_version_text(VersionText& text) const;
 
