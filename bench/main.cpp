@@ -18,8 +18,10 @@ int wmain()
         figure_install(scratch.path());
         figure_folder_scan(scratch.path());
         figure_photo_answer();
-        figure_candidates_tab(scratch.path());
+        // Before the main window of the candidates figure: both register the
+        // main window's class, and a closed main window leaves a quit message.
         figure_tray_footprint(scratch.path());
+        figure_candidates_tab(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();
