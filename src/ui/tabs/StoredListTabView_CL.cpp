@@ -21,8 +21,12 @@ void StoredListTabView_CL::activate()
         Mutex_CL::Lock_CL file_lock(AppSettings.file_mutex);
         stored_.load();
         stored_.changed = 0;
+    }
+    // Copied outside the file mutex: the tray waits on it while it changes lists.
+    std::vector<ImageItem_CL> records = stored_.items;
+    {
         std::lock_guard<std::mutex> lock(pending_lock_);
-        pending_ = stored_.items;
+        pending_.swap(records);
     }
     start_reload();
 }
