@@ -1,11 +1,28 @@
-// Runs every benchmark figure; see Bench.h for what a line means.
+// Runs every benchmark figure, or those named on the command line ("list",
+// "draw", "install", "scan", "answer", "tray", "candidates"); see Bench.h for
+// what a line means.
 #include <windows.h>
+
+#include <cwchar>
 
 #include "Bench.h"
 #include "Figures.h"
 #include "app/GdiplusInclude.h"
 
-int wmain()
+namespace {
+
+bool wanted(int argc, wchar_t** argv, const wchar_t* name)
+{
+    if (argc < 2) return true;
+    for (int i = 1; i < argc; ++i) {
+        if (wcscmp(argv[i], name) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
 {
     CoInitialize(nullptr);
     ULONG_PTR token = 0;
@@ -13,15 +30,15 @@ int wmain()
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
     {
         bench::Scratch scratch;
-        figure_list_files(scratch.path());
-        figure_draw(scratch.path());
-        figure_install(scratch.path());
-        figure_folder_scan(scratch.path());
-        figure_photo_answer();
+        if (wanted(argc, argv, L"list")) figure_list_files(scratch.path());
+        if (wanted(argc, argv, L"draw")) figure_draw(scratch.path());
+        if (wanted(argc, argv, L"install")) figure_install(scratch.path());
+        if (wanted(argc, argv, L"scan")) figure_folder_scan(scratch.path());
+        if (wanted(argc, argv, L"answer")) figure_photo_answer();
         // Before the main window of the candidates figure: both register the
         // main window's class, and a closed main window leaves a quit message.
-        figure_tray_footprint(scratch.path());
-        figure_candidates_tab(scratch.path());
+        if (wanted(argc, argv, L"tray")) figure_tray_footprint(scratch.path());
+        if (wanted(argc, argv, L"candidates")) figure_candidates_tab(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();
