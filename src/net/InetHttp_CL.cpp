@@ -4,8 +4,8 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
-#include <system_error>
-#include <thread>
+
+#include <process.h>
 
 #include "net/ThreadName.h"
 
@@ -292,19 +292,42 @@ void InetHttp_CL::abort_transfer()
     if (detached) detached->abort_transfer();
 }
 
+namespace {
+
+// What a helper thread runs: the steps on the transfer, which it shares with the caller.
+struct HelperWork {
+    std::shared_ptr<InetHttp_CL> transfer;
+    std::function<void(InetHttp_CL&)> steps;
+};
+
+}  // namespace
+
+unsigned __stdcall InetHttp_CL::helper_proc(void* argument)
+{
+    std::unique_ptr<HelperWork> work(static_cast<HelperWork*>(argument));
+    name_thread(GetCurrentThread(), L"InetHttp_CL transfer");
+    work->steps(*work->transfer);
+    work->transfer->close_handles();
+    SetEvent(work->transfer->done_event_.get());
+    return 0;
+}
+
+// A plain Windows thread whose handle is let go at once: std::thread's detached
+// threads of the MinGW runtime crash now and then when many come and go.
 bool InetHttp_CL::start_helper(const std::shared_ptr<InetHttp_CL>& transfer, const Steps& steps)
 {
+    std::unique_ptr<HelperWork> work(new (std::nothrow) HelperWork);
+    if (!work) return false;
     try {
-        std::thread([transfer, steps] {
-            name_thread(GetCurrentThread(), L"InetHttp_CL transfer");
-            steps(*transfer);
-            transfer->close_handles();
-            SetEvent(transfer->done_event_.get());
-        }).detach();
-        return true;
-    } catch (const std::system_error&) {
+        work->transfer = transfer;
+        work->steps = steps;
+    } catch (const std::bad_alloc&) {
         return false;
     }
+    KernelHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &InetHttp_CL::helper_proc, work.get(), 0, nullptr)));
+    if (!thread) return false;
+    work.release();  // the thread owns it now
+    return true;
 }
 
 std::shared_ptr<InetHttp_CL> InetHttp_CL::run_detached(const Steps& steps)

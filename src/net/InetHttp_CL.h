@@ -88,6 +88,7 @@ private:
     // The object that ran `steps` on a helper thread; null when aborted first.
     std::shared_ptr<InetHttp_CL> run_detached(const Steps& steps);
     static bool start_helper(const std::shared_ptr<InetHttp_CL>& transfer, const Steps& steps);
+    static unsigned __stdcall helper_proc(void* argument);
     bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
     void close_handles();
     LONG query_content_length() const;
