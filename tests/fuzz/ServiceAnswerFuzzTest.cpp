@@ -90,8 +90,12 @@ void check_photos(FlickrXmlHelper_CL& client, const wchar_t* path, const std::st
     const HRESULT result = client.parse_photos(path, items);
     ASSERT_TRUE(result == S_OK || result == E_FAIL) << fuzz::where(index);
     const std::string parsed = seen(text);
-    if (parsed.find("<!DOCTYPE") != std::string::npos) ASSERT_EQ(result, E_FAIL) << fuzz::where(index);
-    if (result != S_OK) ASSERT_TRUE(items.empty()) << fuzz::where(index);
+    if (parsed.find("<!DOCTYPE") != std::string::npos) {
+        ASSERT_EQ(result, E_FAIL) << fuzz::where(index);
+    }
+    if (result != S_OK) {
+        ASSERT_TRUE(items.empty()) << fuzz::where(index);
+    }
     ASSERT_LE(items.size(), occurrences(parsed, "<photo")) << fuzz::where(index);
     for (const ImageItem_CL& item : items) {
         ASSERT_EQ(item.key.compare(0, 11, L"http://farm"), 0) << fuzz::where(index);
@@ -120,7 +124,9 @@ std::vector<Parser> parsers()
              std::vector<UserRecord> users(3);
              const HRESULT result = client.parse_users(users);
              ASSERT_TRUE(result == S_OK || result == E_FAIL) << fuzz::where(index);
-             if (result != S_OK) ASSERT_TRUE(users.empty()) << fuzz::where(index);
+             if (result != S_OK) {
+                 ASSERT_TRUE(users.empty()) << fuzz::where(index);
+             }
              ASSERT_LE(users.size(), occurrences(seen(text), "<username")) << fuzz::where(index);
              for (const UserRecord& user : users) ASSERT_LE(user.id.size() + user.name.size(), text.size()) << fuzz::where(index);
          }},
@@ -138,7 +144,9 @@ std::vector<Parser> parsers()
              const std::string before = client.frob();
              const HRESULT result = client.parse_frob();
              ASSERT_TRUE(result == S_OK || result == E_FAIL) << fuzz::where(index);
-             if (result != S_OK) ASSERT_EQ(client.frob(), before) << fuzz::where(index);
+             if (result != S_OK) {
+                 ASSERT_EQ(client.frob(), before) << fuzz::where(index);
+             }
              ASSERT_LE(client.frob().size(), std::max(before.size(), text.size())) << fuzz::where(index);
          }},
         {"token answer", answer("<auth><token>45-76598454353455</token><perms>write</perms><user nsid=\"1@N00\"/></auth>"),
@@ -146,7 +154,9 @@ std::vector<Parser> parsers()
              std::wstring token = L"old";
              const HRESULT result = client.parse_token(token);
              ASSERT_TRUE(result == S_OK || result == E_FAIL) << fuzz::where(index);
-             if (result != S_OK) ASSERT_TRUE(token.empty()) << fuzz::where(index);
+             if (result != S_OK) {
+                 ASSERT_TRUE(token.empty()) << fuzz::where(index);
+             }
              ASSERT_LE(token.size(), text.size()) << fuzz::where(index);
          }},
     };
