@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessFootprint.h"
 #include "TestSupport.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
@@ -36,6 +37,18 @@ bool pump_until(const std::function<bool()>& done, DWORD timeout_ms)
     return true;
 }
 
+unsigned long thread_count(HANDLE process)
+{
+    unsigned long handles = 0, threads = 0;
+    return process_counts(GetProcessId(process), handles, threads) ? threads : 0;
+}
+
+// Between changes only the window thread runs: no worker waits idle.
+bool only_window_thread_left(HANDLE process)
+{
+    return pump_until([&] { return thread_count(process) == 1; }, 10000);
+}
+
 }  // namespace
 
 TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWindow)
@@ -62,6 +75,7 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
     KernelHandle tray = start_tapestrel(L"");
     HWND tray_window = wait_for_window(L"Tapestrel_ICON", 20000);
     ASSERT_NE(tray_window, nullptr);
+    EXPECT_TRUE(only_window_thread_left(tray.get()));
     PostMessageW(tray_window, WM_TIMER, 0x88776543, 0);  // the start-up timer, without waiting 30 s
 
     const std::wstring now_list = AppSettings.now_items_path();
@@ -85,6 +99,13 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(value), AppSettings.now_bitmap_path());
     EXPECT_EQ(AppInifile.read_int(keys::kInfoGet, keys::kCanLastDay, 0) > 0, true);
+
+    // The download worker ended after the change, and the next one starts it again.
+    EXPECT_TRUE(only_window_thread_left(tray.get()));
+    PostMessageW(tray_window, WM_COMMAND, 0x1130, 0);
+    ASSERT_TRUE(pump_until([&] { return list_messages.size() >= 5; }, 60000));
+    EXPECT_EQ(list_messages, (std::vector<WPARAM>{2, 4, 1, 4, 1}));
+    EXPECT_TRUE(only_window_thread_left(tray.get()));
 
     // "アプリの終了" closes the main window first, then the tray ends with 0.
     PostMessageW(tray_window, WM_COMMAND, 0x1140, 0);
