@@ -132,7 +132,8 @@ int run(HINSTANCE instance, const wchar_t* command_line)
     if (another_instance_runs(mutex_name)) return 0;
     InstanceMutex instance_mutex(mutex_name);
     ComScope com;
-    init_common_controls();
+    // The tray has no common controls; its menu loads the library when it opens.
+    if (kind == ProcessKind::Window) init_common_controls();
     GdiplusScope gdiplus;
     AppSettings.load();
     return kind == ProcessKind::Tray ? run_tray() : run_window();
