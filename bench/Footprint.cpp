@@ -92,6 +92,7 @@ struct Measured {
     KernelHandle process;
     ProcessFootprint footprint;
     ProcessFootprint::Sample startup, before, after, idle_start, idle_end;
+    ProcessFootprint::Regions startup_regions, after_regions;
 
     // Once its window exists, so that its host process has its command line.
     Measured(KernelHandle started, const wchar_t* program)
@@ -103,6 +104,26 @@ struct Measured {
 bool sample_both(Measured& tray, Measured& floor, ProcessFootprint::Sample Measured::*when)
 {
     return tray.footprint.sample(tray.*when) && floor.footprint.sample(floor.*when);
+}
+
+// Where the private pages lie; a breakdown that cannot be read is left out.
+bool regions_of_both(Measured& tray, Measured& floor, ProcessFootprint::Regions Measured::*when)
+{
+    if (!tray.footprint.regions(tray.process.get(), tray.*when) || !floor.footprint.regions(floor.process.get(), floor.*when))
+        tray.*when = floor.*when = ProcessFootprint::Regions();
+    return true;
+}
+
+void note_regions(const std::string& when, const ProcessFootprint::Regions& tray, const ProcessFootprint::Regions& floor)
+{
+    if (tray.stacks == 0) return;
+    const auto pair = [](double ours, double floor) { return kib_text(ours) + " / " + kib_text(floor); };
+    bench::note("tray / floor private memory " + when + ": Windows images " + pair(tray.images_kib, floor.images_kib) +
+                "; mapped files " + pair(tray.mapped_kib, floor.mapped_kib) + "; thread stacks (" +
+                std::to_string(tray.stacks) + " / " + std::to_string(floor.stacks) + ") " +
+                pair(tray.stacks_kib, floor.stacks_kib) + "; other Windows memory " + pair(tray.other_kib, floor.other_kib) +
+                "; Wine's unix libraries " + pair(tray.unix_libs_kib, floor.unix_libs_kib) + "; Wine's unix heap " +
+                pair(tray.unix_memory_kib, floor.unix_memory_kib));
 }
 
 bool run_changes(TrayDriver& driver, int count)
@@ -136,6 +157,8 @@ void report(const Measured& tray, const Measured& floor, DWORD idle)
                   kib_text(tray.after.pss_kib).c_str(), kib_text(floor.after.pss_kib).c_str(), tray.after.threads,
                   floor.after.threads, kWarmUpChanges + kChanges, tray.after.cpu_seconds);
     bench::note(text);
+    note_regions("after start-up", tray.startup_regions, floor.startup_regions);
+    note_regions("after 100 changes", tray.after_regions, floor.after_regions);
 }
 
 }  // namespace
@@ -157,9 +180,11 @@ void figure_tray_footprint(const std::wstring& folder)
         driver.fire_startup_timer();
         driver.pump_for(3000);
         const DWORD idle = idle_seconds();
-        const bool measured = sample_both(tray, floor, &Measured::startup) && run_changes(driver, kWarmUpChanges) &&
+        const bool measured = sample_both(tray, floor, &Measured::startup) &&
+                              regions_of_both(tray, floor, &Measured::startup_regions) && run_changes(driver, kWarmUpChanges) &&
                               sample_both(tray, floor, &Measured::before) && run_changes(driver, kChanges) &&
-                              sample_both(tray, floor, &Measured::after) && sample_both(tray, floor, &Measured::idle_start);
+                              sample_both(tray, floor, &Measured::after) && regions_of_both(tray, floor, &Measured::after_regions) &&
+                              sample_both(tray, floor, &Measured::idle_start);
         if (measured) driver.pump_for(idle * 1000);
         if (measured && sample_both(tray, floor, &Measured::idle_end)) report(tray, floor, idle);
         else bench::note("tray footprint: a change was not installed or a sample could not be taken");

@@ -124,13 +124,16 @@ std::wstring instance_mutex_name(ProcessKind kind)
 
 int run(HINSTANCE instance, const wchar_t* command_line)
 {
-    _wsetlocale(LC_ALL, L"Japanese");
+    // The full name: a bare language name makes the runtime try every
+    // installed locale, which loads every code page table and keeps it.
+    _wsetlocale(LC_ALL, L"Japanese_Japan.932");
     const ProcessKind kind = process_kind(command_line);
     const std::wstring mutex_name = instance_mutex_name(kind);
     if (another_instance_runs(mutex_name)) return 0;
     InstanceMutex instance_mutex(mutex_name);
     ComScope com;
-    init_common_controls();
+    // The tray has no common controls; its menu loads the library when it opens.
+    if (kind == ProcessKind::Window) init_common_controls();
     GdiplusScope gdiplus;
     AppSettings.load();
     return kind == ProcessKind::Tray ? run_tray() : run_window();

@@ -48,7 +48,8 @@ bool ThreadBase_CL::running() const
 
 void ThreadBase_CL::start()
 {
-    if (running()) return;
+    // During a stop the handle is still waited on; the caller starts again afterwards.
+    if (running() || stop_depth_ > 0) return;
     thread_.reset();
     stop_requested = false;
     queue_ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -76,7 +77,11 @@ void ThreadBase_CL::stop()
     PostThreadMessageW(thread_id_, kQuitMessage, 0, 0);
     // The worker cannot wait for itself; its loop ends on the quit just posted.
     if (GetCurrentThreadId() == thread_id_) return;
+    // A stop() run by a window message served meanwhile waits too, but only
+    // the outermost call lets the handle go: the others still wait on it.
+    ++stop_depth_;
     wait_serving_windows(thread_.get());
+    if (--stop_depth_ > 0) return;
     thread_.reset();
     thread_id_ = 0;
 }

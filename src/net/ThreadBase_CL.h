@@ -32,6 +32,7 @@ public:
     virtual BOOL wake();
     // Asks the thread to end and waits for it, serving the calling thread's
     // windows meanwhile, so a worker sending to one of them cannot deadlock.
+    // A start() while a stop() waits does nothing.
     virtual void stop();
 
     void set_thread_name(const std::wstring& name);
@@ -47,6 +48,7 @@ private:
 
     KernelHandle thread_;
     DWORD thread_id_ = 0;
+    int stop_depth_ = 0;  // stop() calls waiting on the thread (nested through served messages)
     KernelHandle queue_ready_;
     std::wstring thread_name_;
 };

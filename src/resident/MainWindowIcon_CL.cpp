@@ -80,7 +80,11 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
     case kCandidateRunDone:
         // The run happens once per start; an idle thread would only hold its memory.
         candidate_worker_.stop();
+        change_request(true);
         start_check_timer();
+        break;
+    case kPictureDone:
+        on_picture_done(wparam != 0);
         break;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
@@ -97,7 +101,6 @@ void MainWindowIcon_CL::on_create(const CREATESTRUCTW*)
     if (AppSettings.app_folder.empty()) AppSettings.set_folders(documents_folder());
     const int stored_seed = AppInifile.read_int(keys::kWallPaperInfo, keys::kRandSeed, 0);
     SharedRandom_CL::instance().seed(static_cast<uint64_t>(stored_seed) + GetTickCount() + static_cast<uint64_t>(time(nullptr)));
-    downloader_.start();
     if (added) SetTimer(window(), change_schedule::kStartupTimer, change_schedule::kStartupDelayMs, nullptr);
     else PostQuitMessage(-1);
 }
@@ -164,6 +167,8 @@ void MainWindowIcon_CL::draw_next_wallpaper()
         return;
     }
     set_pending(drawn);
+    // While the idle worker ends, the request waits in its queue for the restart.
+    if (!stopping_downloader_) downloader_.start();
     auto request = std::make_unique<DownloadRequest>();
     request->id = 1;
     request->uri = best.url;
@@ -172,10 +177,11 @@ void MainWindowIcon_CL::draw_next_wallpaper()
 
 void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
 {
-    owner_.on_picture(data);
+    const bool retry = owner_.on_picture(data);
+    PostMessageW(owner_.window(), kPictureDone, retry ? 1 : 0, 0);
 }
 
-void MainWindowIcon_CL::on_picture(HGLOBAL data)
+bool MainWindowIcon_CL::on_picture(HGLOBAL data)
 {
     const GlobalBlock block(data);  // freed here, whatever happens
     const ImageItem_CL item = pending();
@@ -192,11 +198,23 @@ void MainWindowIcon_CL::on_picture(HGLOBAL data)
         wallpaper::add_to_history(item);
         lower_busy();
         main_window_link::notify(main_window_link::kNewWallpaper);
-        return;
+        return false;
     }
     lower_busy();
     // An unreachable service must not start draws for ever.
-    if (++failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
+    return ++failed_draws_ < kMaxFailedDraws;
+}
+
+void MainWindowIcon_CL::on_picture_done(bool retry)
+{
+    if (retry) draw_next_wallpaper();
+    if (downloading_ || stopping_downloader_) return;
+    // Between changes the worker would only hold its stack; the next draw starts it again.
+    stopping_downloader_ = true;
+    downloader_.stop();
+    stopping_downloader_ = false;
+    // A draw served while the worker ended left its request in the queue.
+    if (downloading_) downloader_.start();
 }
 
 void MainWindowIcon_CL::set_pending(const ImageItem_CL& item)
@@ -257,7 +275,6 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
         main_window_link::notify(main_window_link::kCandidates);
         owner_.lower_busy();
     }
-    owner_.change_request(true);
     PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
 }
 

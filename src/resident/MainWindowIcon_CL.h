@@ -36,7 +36,8 @@ public:
     // ignores the schedule and the automatic-change switch.
     void change_request(bool forced);
     // Draws the next picture and queues its download; the busy icon shows
-    // until the download is over.
+    // until the download is over. Window thread only: it starts the
+    // download worker, which ends again when idle.
     void draw_next_wallpaper();
     int busy_count() const { return busy_.load(); }
 
@@ -64,8 +65,12 @@ private:
         MainWindowIcon_CL& owner_;
     };
 
-    // Posted by the candidate worker when its run is over: the schedule starts.
+    // Posted by the candidate worker when its run is over: the first change
+    // follows and the schedule starts.
     static constexpr UINT kCandidateRunDone = WM_APP + 1;
+    // Posted by the download worker once a picture was handled; wparam is
+    // non-zero when a failed one is to be drawn again.
+    static constexpr UINT kPictureDone = WM_APP + 2;
 
     void raise_busy();
     void lower_busy();
@@ -77,7 +82,9 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
-    void on_picture(HGLOBAL data);
+    // Installs the downloaded picture; true when a failed draw is to be retried.
+    bool on_picture(HGLOBAL data);
+    void on_picture_done(bool retry);
     void set_pending(const ImageItem_CL& item);
     ImageItem_CL pending() const;
 
@@ -88,6 +95,7 @@ private:
     int ready_ = 0;
     std::atomic<int> failed_draws_{0};
     std::atomic<bool> downloading_{false};  // one picture at a time
+    bool stopping_downloader_ = false;       // window thread: the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
 };

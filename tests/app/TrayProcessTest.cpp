@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "ProcessFootprint.h"
 #include "TestSupport.h"
+#include "TrayDriver.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
@@ -34,6 +36,18 @@ bool pump_until(const std::function<bool()>& done, DWORD timeout_ms)
         Sleep(20);
     }
     return true;
+}
+
+unsigned long thread_count(HANDLE process)
+{
+    unsigned long handles = 0, threads = 0;
+    return process_counts(GetProcessId(process), handles, threads) ? threads : 0;
+}
+
+// Only the window thread runs: no worker waits idle.
+bool only_window_thread_left(TrayDriver& driver, HANDLE process)
+{
+    return driver.pump_until([&] { return thread_count(process) == 1; }, 10000);
 }
 
 }  // namespace
@@ -95,4 +109,34 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
     EXPECT_TRUE(main_window_closed);
     DestroyWindow(main_window);
     UnregisterClassW(L"MainWindowClass", GetModuleHandleW(nullptr));
+}
+
+TEST(TrayProcess, KeepsNoIdleWorkerBeforeOrBetweenChanges)
+{
+    // Pictures from a local folder only: no service, whose transfers bring threads of their own.
+    fresh_program_folder(L"trayidle_");
+    TempFolder pictures;
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
+    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
+    {
+        GdiplusSession gdiplus;
+        for (int n = 0; n < 3; ++n) ASSERT_TRUE(make_jpeg(pictures.path() + L"\\IMG_" + std::to_wstring(n) + L".jpg", 1600, 1200));
+    }
+
+    TrayDriver driver;
+    ASSERT_TRUE(driver.ready());
+    KernelHandle tray = start_tapestrel(L"");
+    ASSERT_TRUE(driver.find_tray(20000));
+    driver.fire_startup_timer();
+    EXPECT_TRUE(only_window_thread_left(driver, tray.get())) << "before the first change";
+    // Each change starts the download worker again and ends it once the picture is installed.
+    for (int n = 1; n <= 3; ++n) {
+        ASSERT_TRUE(driver.change_now(60000)) << "change " << n;
+        EXPECT_TRUE(only_window_thread_left(driver, tray.get())) << "after change " << n;
+    }
+    EXPECT_EQ(driver.installed(), 3);
+    EXPECT_TRUE(driver.exit_tray(tray.get(), 20000));
 }

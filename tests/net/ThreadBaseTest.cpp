@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "TestSupport.h"
 #include "net/DownloadUri_CL.h"
@@ -88,6 +89,71 @@ TEST(ThreadBase, StopKeepsAQuitMessageOfTheCallingThreadForItsOwnLoop)
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
+}
+
+// Holds its thread in a work message until released.
+class HeldWorker : public ThreadBase_CL {
+public:
+    ~HeldWorker() override
+    {
+        SetEvent(release.get());
+        stop();
+    }
+
+    KernelHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+    int on_thread_message(UINT message, WPARAM, LPARAM) override
+    {
+        if (message == kWorkMessage) WaitForSingleObject(release.get(), INFINITE);
+        return 0;
+    }
+};
+
+TEST(ThreadBase, AStopNestedInAnotherStopsWaitLeavesTheOuterWaitingOnTheThreadItself)
+{
+    static HeldWorker* worker;
+    static HANDLE stray;  // made right after the nested stop, so it may take a closed handle's number
+    HeldWorker held;
+    worker = &held;
+    stray = nullptr;
+    KernelHandle stray_made(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    static HANDLE stray_made_event;
+    stray_made_event = stray_made.get();
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
+        if (message != WM_APP) return DefWindowProcW(hwnd, message, wparam, lparam);
+        SetEvent(worker->release.get());
+        worker->stop();
+        stray = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        SetEvent(stray_made_event);
+        return 0;
+    };
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"NestedStopTarget";
+    RegisterClassW(&window_class);
+    HWND target = CreateWindowW(L"NestedStopTarget", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(target, nullptr);
+
+    held.start();
+    ASSERT_TRUE(held.wake());
+    PostMessageW(target, WM_APP, 0, 0);  // served by the outer stop's wait
+    // Should the outer wait be on the stray event instead of the thread, only this ends it.
+    std::atomic<bool> stray_set{false};
+    std::thread rescuer([&] {
+        WaitForSingleObject(stray_made.get(), INFINITE);
+        Sleep(3000);
+        stray_set = true;
+        SetEvent(stray);
+    });
+    held.stop();
+    const bool outer_needed_the_stray = stray_set.load();
+    rescuer.join();
+    EXPECT_FALSE(outer_needed_the_stray);
+    EXPECT_FALSE(held.running());
+    held.start();  // a stopped worker starts again
+    EXPECT_TRUE(held.running());
+    CloseHandle(stray);
+    DestroyWindow(target);
 }
 
 TEST(Semapho, ALockIsExclusiveAndAnotherWaiterGetsItWhenReleased)

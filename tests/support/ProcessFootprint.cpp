@@ -1,10 +1,15 @@
 #include "ProcessFootprint.h"
 
+#include <tlhelp32.h>
 #include <winternl.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 #include <vector>
+
+#include "store/KernelHandle.h"
 
 namespace {
 
@@ -118,6 +123,128 @@ double rollup_kib(const std::string& rollup, const char* name)
     return at == std::string::npos ? -1 : std::strtod(rollup.c_str() + at + label.size(), nullptr);
 }
 
+// One host mapping of /proc/<pid>/smaps with its private resident pages.
+struct Mapping {
+    uintptr_t start = 0;
+    uintptr_t end = 0;
+    std::string path;
+    double private_kib = 0;
+};
+
+// "start-end perms offset device inode path"; false for the field lines.
+bool parse_mapping_header(const std::string& line, Mapping& out)
+{
+    char* end = nullptr;
+    const unsigned long long start = std::strtoull(line.c_str(), &end, 16);
+    if (end == line.c_str() || *end != '-') return false;
+    const unsigned long long stop = std::strtoull(end + 1, &end, 16);
+    if (*end != ' ') return false;
+    std::istringstream fields(end);
+    std::string perms, offset, device, inode;
+    fields >> perms >> offset >> device >> inode;
+    std::getline(fields, out.path);
+    const size_t first = out.path.find_first_not_of(' ');
+    out.path = first == std::string::npos ? std::string() : out.path.substr(first);
+    out.start = static_cast<uintptr_t>(start);
+    out.end = static_cast<uintptr_t>(stop);
+    out.private_kib = 0;
+    return true;
+}
+
+std::vector<Mapping> mappings_of(const std::string& smaps)
+{
+    std::vector<Mapping> result;
+    std::istringstream lines(smaps);
+    std::string line;
+    Mapping mapping;
+    while (std::getline(lines, line)) {
+        if (parse_mapping_header(line, mapping)) result.push_back(mapping);
+        else if (!result.empty() && (line.rfind("Private_Clean:", 0) == 0 || line.rfind("Private_Dirty:", 0) == 0))
+            result.back().private_kib += std::strtod(line.c_str() + line.find(':') + 1, nullptr);
+    }
+    return result;
+}
+
+using Range = std::pair<uintptr_t, uintptr_t>;
+
+// The TEB's DeallocationStack: the lowest address of the thread's stack reservation.
+#ifdef _WIN64
+constexpr size_t kDeallocationStackOffset = 0x1478;
+#else
+constexpr size_t kDeallocationStackOffset = 0xE0C;
+#endif
+
+struct ThreadBasicInformation {
+    LONG exit_status;
+    PVOID teb;
+    HANDLE client[2];
+    ULONG_PTR affinity;
+    LONG priority;
+    LONG base_priority;
+};
+
+// From the bottom of its reservation to its base, read from the thread's TEB.
+bool thread_stack(HANDLE process, DWORD thread_id, Range& out)
+{
+    using Query = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread"));
+    const KernelHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, thread_id));
+    ThreadBasicInformation basic{};
+    if (!query || !thread || query(thread.get(), 0, &basic, sizeof(basic), nullptr) < 0 || !basic.teb) return false;
+    NT_TIB tib{};
+    void* bottom = nullptr;
+    const auto teb = static_cast<const char*>(basic.teb);
+    if (!ReadProcessMemory(process, teb, &tib, sizeof(tib), nullptr) ||
+        !ReadProcessMemory(process, teb + kDeallocationStackOffset, &bottom, sizeof(bottom), nullptr))
+        return false;
+    out = {reinterpret_cast<uintptr_t>(bottom), reinterpret_cast<uintptr_t>(tib.StackBase)};
+    return out.first < out.second;
+}
+
+std::vector<Range> thread_stacks(HANDLE process)
+{
+    std::vector<Range> stacks;
+    const DWORD process_id = GetProcessId(process);
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    if (!snapshot || !Thread32First(snapshot.get(), &entry)) return stacks;
+    do {
+        Range stack;
+        if (entry.th32OwnerProcessID == process_id && thread_stack(process, entry.th32ThreadID, stack)) stacks.push_back(stack);
+    } while (Thread32Next(snapshot.get(), &entry));
+    return stacks;
+}
+
+bool is_unix_library(const std::string& path)
+{
+    const size_t at = path.rfind(".so");
+    return at != std::string::npos && (at + 3 == path.size() || path[at + 3] == '.');
+}
+
+// Adds the mapping to the share it belongs to. Wine keeps a thread's own
+// stack in the same mapping as the Windows stack, so the whole mapping counts.
+void add_mapping(HANDLE process, const std::vector<Range>& stacks, const Mapping& mapping, ProcessFootprint::Regions& out)
+{
+    if (is_unix_library(mapping.path)) {
+        out.unix_libs_kib += mapping.private_kib;
+        return;
+    }
+    for (const Range& stack : stacks)
+        if (stack.first < mapping.end && mapping.start < stack.second) {
+            out.stacks_kib += mapping.private_kib;
+            return;
+        }
+    MEMORY_BASIC_INFORMATION info{};
+    const bool windows = mapping.path != "[heap]" &&
+                         VirtualQueryEx(process, reinterpret_cast<void*>(mapping.start), &info, sizeof(info)) == sizeof(info) &&
+                         info.State != MEM_FREE;
+    if (!windows) out.unix_memory_kib += mapping.private_kib;
+    else if (info.Type == MEM_IMAGE) out.images_kib += mapping.private_kib;
+    else if (info.Type == MEM_MAPPED) out.mapped_kib += mapping.private_kib;
+    else out.other_kib += mapping.private_kib;
+}
+
 std::wstring own_environment(const wchar_t* name)
 {
     wchar_t value[32768];
@@ -188,5 +315,17 @@ bool ProcessFootprint::sample(Sample& out) const
     if (clean < 0 || dirty < 0 || out.pss_kib < 0 || stat.empty()) return false;
     out.private_kib = clean + dirty;
     out.cpu_seconds = static_cast<double>(stat_number(stat, 14) + stat_number(stat, 15)) / kTicksPerSecond;
+    return true;
+}
+
+bool ProcessFootprint::regions(HANDLE process, Regions& out) const
+{
+    out = Regions();
+    if (!found()) return false;
+    const std::vector<Mapping> mappings = mappings_of(read_entry(proc_path(host_pid_, L"smaps")));
+    const std::vector<Range> stacks = thread_stacks(process);
+    if (mappings.empty() || stacks.empty()) return false;
+    out.stacks = static_cast<unsigned long>(stacks.size());
+    for (const Mapping& mapping : mappings) add_mapping(process, stacks, mapping, out);
     return true;
 }

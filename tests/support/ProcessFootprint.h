@@ -20,6 +20,17 @@ public:
         double cpu_seconds = 0;  // user + system time of all its threads
     };
 
+    // Where the private resident pages lie, to explain a figure.
+    struct Regions {
+        double images_kib = 0;        // Windows program and DLL images
+        double mapped_kib = 0;        // files mapped through Windows (code page tables, ...)
+        double stacks_kib = 0;        // mappings holding a thread's stack (with Wine's own stack for it)
+        double other_kib = 0;         // other Windows memory: heaps, GDI and other private allocations
+        double unix_libs_kib = 0;     // Wine's and the host's shared libraries
+        double unix_memory_kib = 0;   // the host's heap and other memory outside the Windows view
+        unsigned long stacks = 0;     // thread stacks found
+    };
+
     // Finds the host process of the Windows process `process_id`, started as
     // `program_name` (the file name its command line begins with, case
     // ignored) followed by `arguments` (empty for none) in this Wine prefix.
@@ -29,6 +40,9 @@ public:
     unsigned long host_pid() const { return host_pid_; }
     // False when the process is gone or an entry could not be read.
     bool sample(Sample& out) const;
+    // Sorts every host mapping of the process by what Windows says it is;
+    // `process` needs query and read access. False when it could not be read.
+    bool regions(HANDLE process, Regions& out) const;
 
 private:
     DWORD process_id_;
