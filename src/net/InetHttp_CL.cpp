@@ -56,10 +56,12 @@ void close_handle(std::atomic<HINTERNET>& slot)
     if (handle) InternetCloseHandle(handle);
 }
 
-// The file is opened without sharing, so a file being written elsewhere is not read half done.
+// Shared with readers only, so a file being written elsewhere is not read half
+// done, while a thumbnail being drawn from the same file does not fail the read.
 HGLOBAL read_local_file(const std::wstring& path)
 {
-    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > InetHttp_CL::kMaxBody) {
         return nullptr;

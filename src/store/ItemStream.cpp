@@ -2,6 +2,27 @@
 
 #include <cstring>
 
+namespace {
+
+// The first zero among the units, or null. Every string of a list passes here,
+// so four units are tested at a time; a word with a zero is searched unit by unit.
+const wchar_t* find_zero(const wchar_t* units, size_t length)
+{
+    constexpr uint64_t kOnes = 0x0001000100010001ull;
+    constexpr uint64_t kHighs = 0x8000800080008000ull;
+    size_t i = 0;
+    for (; i + 4 <= length; i += 4) {
+        uint64_t word = 0;
+        std::memcpy(&word, units + i, sizeof word);
+        if ((word - kOnes) & ~word & kHighs) break;
+    }
+    for (; i < length; ++i)
+        if (units[i] == L'\0') return units + i;
+    return nullptr;
+}
+
+}  // namespace
+
 void ItemWriter::put_int(int32_t value)
 {
     const uint32_t v = static_cast<uint32_t>(value);
@@ -42,7 +63,7 @@ bool ItemReader::get_string(std::wstring& text)
     static_assert(sizeof(wchar_t) == 2, "UTF-16 code units");
     // Every field is a whole number of units, so the text is aligned for wchar_t.
     const wchar_t* units = reinterpret_cast<const wchar_t*>(pos_);
-    const wchar_t* zero = std::char_traits<wchar_t>::find(units, static_cast<size_t>(length), L'\0');
+    const wchar_t* zero = find_zero(units, static_cast<size_t>(length));
     text.assign(units, zero ? static_cast<size_t>(zero - units) : static_cast<size_t>(length));
     pos_ += 2 * static_cast<size_t>(length) + 2;
     return true;

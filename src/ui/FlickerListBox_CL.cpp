@@ -85,8 +85,22 @@ void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records)
         SendMessageW(window(), kAppendRecords, 0, reinterpret_cast<LPARAM>(&records));
 }
 
+void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
+{
+    reset();
+    shown_ = &records;
+    SendMessageW(window(), LB_SETCOUNT, records.size(), 0);
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
 void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
 {
+    // More records behind a list shown in place: the list becomes our own first,
+    // so the other list is never changed from here.
+    if (shown_) {
+        records_ = *shown_;
+        shown_ = nullptr;
+    }
     // A fresh list takes the whole vector over: no record moves, no second block.
     if (records_.empty())
         records_.swap(records);
@@ -97,14 +111,16 @@ void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
 
 const ImageItem_CL* FlickerListBox_CL::record_at(int row) const
 {
-    if (row < 0 || static_cast<size_t>(row) >= records_.size()) return nullptr;
-    return &records_[static_cast<size_t>(row)];
+    const std::vector<ImageItem_CL>& rows = records();
+    if (row < 0 || static_cast<size_t>(row) >= rows.size()) return nullptr;
+    return &rows[static_cast<size_t>(row)];
 }
 
 void FlickerListBox_CL::clear()
 {
     DownLoadListBox_CL::clear();
     records_.clear();
+    shown_ = nullptr;
     hover_row_ = -1;
     hover_flag_ = 0;
 }

@@ -11,7 +11,8 @@
 //
 // The records are touched on the user-interface thread only: a loader thread
 // hands its records over with append_records, which runs the change on the
-// list's own thread, so painting never reads a vector that is growing.
+// list's own thread, so painting never reads a vector that is growing. A list
+// that lives on the same thread anyway can be shown in place with show_records.
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
     // The sent message that carries records from another thread (lParam: the vector).
@@ -28,7 +29,12 @@ public:
     // Appends the records and sets the row count to the number of records.
     // Any thread; from another thread it waits until the list has taken them.
     void append_records(std::vector<ImageItem_CL> records);
-    const std::vector<ImageItem_CL>& records() const { return records_; }
+    // Resets the list and shows the records of a list kept elsewhere, without
+    // copying them: the rows follow that list until the next reset or records. The caller keeps it
+    // alive meanwhile and changes it on this thread only, showing it again
+    // after a change. Call on the list's own thread.
+    void show_records(const std::vector<ImageItem_CL>& records);
+    const std::vector<ImageItem_CL>& records() const { return shown_ ? *shown_ : records_; }
     // Null outside the records.
     const ImageItem_CL* record_at(int row) const;
     int hover_row() const { return hover_row_; }
@@ -49,6 +55,8 @@ private:
     void take_records(std::vector<ImageItem_CL>& records);
 
     std::vector<ImageItem_CL> records_;
+    // The list shown in place of records_; null when the list shows its own.
+    const std::vector<ImageItem_CL>* shown_ = nullptr;
     int hover_row_ = -1;
     int hover_flag_ = 0;
     std::shared_ptr<Fonts> fonts_;

@@ -206,10 +206,17 @@ TEST(InetHttpDownload, LocalPathsAreReadFromDiskAndOneCharacterIsAnAddress)
     EXPECT_EQ(InetHttp_CL::download_to_movable(folder.file(L"missing.jpg")), nullptr);
 }
 
-TEST(InetHttpDownload, AFileOpenElsewhereYieldsNothingUntilItIsClosed)
+TEST(InetHttpDownload, AFileOpenForWritingYieldsNothingUntilClosedButAnotherReaderDoesNotBlock)
 {
     TempFolder folder;
     ASSERT_TRUE(write_file(folder.file(L"busy.jpg"), std::string("jpeg bytes")));
+    {
+        // As the thumbnail list holds a picture file while it decodes it.
+        KernelHandle reader(CreateFileW(folder.file(L"busy.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(take_bytes(InetHttp_CL::download_to_movable(folder.file(L"busy.jpg"))), "jpeg bytes");
+    }
     {
         KernelHandle writer(CreateFileW(folder.file(L"busy.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));

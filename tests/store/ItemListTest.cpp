@@ -2,6 +2,7 @@
 
 #include "ListBytes.h"
 #include "TestSupport.h"
+#include "store/ItemStream.h"
 #include "store/WallPaperItemBase_CL.h"
 
 using testing_support::TempFolder;
@@ -227,6 +228,28 @@ TEST_F(ItemListFile, StringsEndAtTheirFirstZeroUnit)
     std::vector<ImageItem_CL> items;
     ASSERT_EQ(WallPaperItemBase_CL::decode(file.bytes.data(), file.bytes.size(), items), S_OK);
     EXPECT_EQ(items[0].key, L"ke");
+
+    // Texts are searched for their zero several units at a time: a zero at
+    // any place, among units with high bits set, ends the text exactly there.
+    const wchar_t units[] = {L'\x0001', L'\x8000', L'\xFFFF', L'\x3042', L'a', L'\x0100'};
+    for (size_t length = 1; length <= 11; ++length) {
+        for (size_t zero = 0; zero <= length; ++zero) {
+            std::wstring text;
+            for (size_t i = 0; i < length; ++i) text += units[(i + length) % 6];
+            if (zero < length) text[zero] = L'\0';
+            if (zero + 2 < length) text[zero + 2] = L'\0';
+            std::vector<unsigned char> bytes;
+            ItemWriter out(bytes);
+            out.put_string(text);
+            out.put_int(77);
+            ItemReader in(bytes.data(), bytes.size());
+            std::wstring read;
+            int32_t after = 0;
+            ASSERT_TRUE(in.get_string(read) && in.get_int(after)) << length << " " << zero;
+            EXPECT_EQ(read, text.substr(0, zero)) << length << " " << zero;
+            EXPECT_EQ(after, 77);
+        }
+    }
 }
 
 TEST_F(ItemListFile, SaveThatCannotWriteLeavesTheOldFile)

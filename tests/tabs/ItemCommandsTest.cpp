@@ -262,3 +262,34 @@ TEST_F(ItemCommandsTest, PhotographerCommandsActOnThePictureOrTheRowTheirMenuWas
     EXPECT_EQ(window_->current_tab(), 5);
     EXPECT_EQ(user_tab.current_text(), L"bob");
 }
+
+// A stored tab shows the stored list itself: a command on another tab changes
+// it while the tab is hidden, and the tab shows every record once when current.
+TEST_F(ItemCommandsTest, AStoredTabShowsEachRecordOnceAfterCommandsElsewhere)
+{
+    write_list(AppSettings.favorites_path(), {local_record(picture_, L"a"), local_record(documents_.file(L"b.jpg"), L"b")});
+    write_list(AppSettings.candidates_path(), {service_record(L"c1", L"http://example.invalid/1.jpg"),
+                                               service_record(L"c2", L"http://example.invalid/2.jpg")});
+    open();
+    select_tab(2);
+    ASSERT_TRUE(wait_for_rows(2, 2));
+    select_tab(1);
+    ASSERT_TRUE(wait_for_rows(1, 2));
+    select_rows(1, {0, 1}, 1);
+    command(MainWindow_CL::kAddToCandidates);
+    select_rows(1, {0}, 0);
+    command(MainWindow_CL::kAddToCandidates);
+    EXPECT_EQ(tab_text(strip(), 2), L"壁紙候補(4)");
+
+    select_tab(2);
+    ASSERT_TRUE(wait_for_rows(2, 4));
+    const std::vector<std::wstring> expected{picture_, documents_.file(L"b.jpg"), L"c1", L"c2"};
+    EXPECT_EQ(keys_of(rows(2)), expected);
+    EXPECT_EQ(keys_of(read_list(AppSettings.candidates_path())), expected);
+    // Removing from the current tab shows the rest at once.
+    select_rows(2, {1, 3}, 3);
+    command(MainWindow_CL::kRemoveCandidates);
+    ASSERT_TRUE(wait_for_rows(2, 2));
+    EXPECT_EQ(keys_of(rows(2)), (std::vector<std::wstring>{picture_, L"c1"}));
+    EXPECT_EQ(tab_text(strip(), 2), L"壁紙候補(2)");
+}

@@ -202,3 +202,31 @@ TEST_F(ListBoxTest, RecordsHandedOverInPartsKeepTheirOrder)
     ASSERT_EQ(list_->records().size(), 1u);
     EXPECT_EQ(list_->records()[0].key, L"e");
 }
+
+// A list shown in place is read, never written: rows follow it, more records
+// make the list its own first, and a reset lets go of it.
+TEST_F(ListBoxTest, ListShownInPlaceIsReadButNeverChanged)
+{
+    std::vector<ImageItem_CL> stored = {remote_record(L"a"), remote_record(L"b")};
+    list_->append_records({remote_record(L"old")});
+    list_->show_records(stored);
+    EXPECT_EQ(SendMessageW(list_->window(), LB_GETCOUNT, 0, 0), 2);
+    ASSERT_NE(list_->record_at(1), nullptr);
+    EXPECT_EQ(list_->record_at(1), &stored[1]);
+    EXPECT_EQ(list_->record_at(2), nullptr);
+    paint();
+
+    list_->append_records({remote_record(L"c")});
+    std::vector<std::wstring> keys;
+    for (const ImageItem_CL& record : list_->records()) keys.push_back(record.key);
+    EXPECT_EQ(keys, (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_EQ(SendMessageW(list_->window(), LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(stored.size(), 2u);
+
+    list_->show_records(stored);
+    list_->reset();
+    EXPECT_TRUE(list_->records().empty());
+    EXPECT_EQ(list_->record_at(0), nullptr);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].key, L"a");
+}

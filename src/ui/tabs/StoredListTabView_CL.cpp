@@ -22,22 +22,13 @@ void StoredListTabView_CL::activate()
         stored_.load();
         stored_.changed = 0;
     }
-    // Copied outside the file mutex: the tray waits on it while it changes lists.
-    std::vector<ImageItem_CL> records = stored_.items;
-    {
-        std::lock_guard<std::mutex> lock(pending_lock_);
-        pending_.swap(records);
+    // Shown in place rather than copied: a copy of a long list costs as much as
+    // loading it. The stored list and the rows are both touched on this thread
+    // only, and whatever changes the stored list sets its changed flag, so it
+    // is loaded and shown again when its tab is current.
+    if (list_) {
+        renew_list();
+        list_->show_records(stored_.items);
     }
-    start_reload();
-}
-
-void StoredListTabView_CL::load()
-{
-    std::vector<ImageItem_CL> records;
-    {
-        std::lock_guard<std::mutex> lock(pending_lock_);
-        records.swap(pending_);
-    }
-    if (list_) list_->append_records(std::move(records));
-    finish_load();
+    update_caption();
 }

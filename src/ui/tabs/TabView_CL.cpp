@@ -80,10 +80,15 @@ void TabView_CL::empty_list()
     list_->reset();
 }
 
-void TabView_CL::start_reload()
+void TabView_CL::renew_list()
 {
     if (list_) list_->set_busy_indicator(owner_ ? owner_->indicator() : nullptr);
     empty_list();
+}
+
+void TabView_CL::start_reload()
+{
+    renew_list();
     start();
     wake();
 }

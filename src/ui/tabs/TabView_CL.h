@@ -61,7 +61,9 @@ protected:
     void create_list(HWND parent, int list_id);
     // LB_SETCOUNT 0 and the list's reset: no thumbnail work, no records.
     void empty_list();
-    // Points the list at the indicator and empties it, then wakes the loader.
+    // Points the list at the indicator and empties it.
+    void renew_list();
+    // Renews the list, then wakes the loader.
     void start_reload();
     // Loader thread: asks for a caption refresh and repaints the list.
     void finish_load();
