@@ -6,11 +6,10 @@
 #include <windows.h>
 
 #ifdef FLOOR_DECODES
-#include <cwchar>
 #include <string>
-#include <vector>
 
 #include "app/GdiplusInclude.h"
+#include "app/ImageEncoder.h"
 #endif
 
 namespace {
@@ -22,28 +21,11 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 #ifdef FLOOR_DECODES
-bool bmp_encoder(CLSID& clsid)
-{
-    UINT count = 0;
-    UINT size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-    std::vector<unsigned char> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, L"image/bmp") == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool decode_and_save(const std::wstring& jpeg_path)
 {
     Gdiplus::Bitmap picture(jpeg_path.c_str());
     CLSID clsid;
-    return picture.GetLastStatus() == Gdiplus::Ok && bmp_encoder(clsid) &&
+    return picture.GetLastStatus() == Gdiplus::Ok && find_image_encoder(L"image/bmp", clsid) &&
            picture.Save((jpeg_path + L".floor.bmp").c_str(), &clsid, nullptr) == Gdiplus::Ok;
 }
 #endif
