@@ -7,6 +7,7 @@
 #include "ProcessFootprint.h"
 #include "TestSupport.h"
 #include "TrayDriver.h"
+#include "base/ModulePath.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 
@@ -30,7 +31,7 @@ DWORD idle_seconds()
 std::wstring tapestrel_exe()
 {
     const std::wstring configured = testing_support::tapestrel_exe();
-    return configured.empty() ? program_folder() + L"\\..\\Tapestrel.exe" : configured;
+    return configured.empty() ? module_folder() + L"\\..\\Tapestrel.exe" : configured;
 }
 
 // The tray draws only from a local folder, so it needs no service at all.
@@ -166,7 +167,7 @@ void report(const Measured& tray, const Measured& floor, DWORD idle)
 void note_decoding_floor(TrayDriver& driver, const std::wstring& jpeg_path, const ProcessFootprint::Sample& tray_after)
 {
     KernelHandle process =
-        testing_support::start_process(L"\"" + program_folder() + L"\\tapestrel_bench_decoding_floor.exe\" " + jpeg_path);
+        testing_support::start_process(L"\"" + module_folder() + L"\\tapestrel_bench_decoding_floor.exe\" " + jpeg_path);
     HWND window = nullptr;
     driver.pump_until([&] { return (window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);
     const ProcessFootprint footprint(GetProcessId(process.get()), L"tapestrel_bench_decoding_floor.exe", jpeg_path);
@@ -188,7 +189,7 @@ void figure_tray_footprint(const std::wstring& folder)
 {
     prepare_tray_settings(folder + L"\\tray-pictures");
     TrayDriver driver;
-    KernelHandle floor_process = testing_support::start_process(L"\"" + program_folder() + L"\\tapestrel_bench_floor.exe\"");
+    KernelHandle floor_process = testing_support::start_process(L"\"" + module_folder() + L"\\tapestrel_bench_floor.exe\"");
     KernelHandle tray_process = testing_support::start_process(L"\"" + tapestrel_exe() + L"\"");
     HWND floor_window = nullptr;
     driver.pump_until([&] { return (floor_window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);

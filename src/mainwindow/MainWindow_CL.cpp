@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "base/Browser.h"
+#include "base/ModulePath.h"
 #include "photoservice/ItemUrls.h"
 #include "wallpaper/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
@@ -52,17 +53,6 @@ bool list_change(WPARAM what, ListChange& change)
         return true;
     default:
         return false;
-    }
-}
-
-std::wstring module_path()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) return std::wstring();
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
     }
 }
 

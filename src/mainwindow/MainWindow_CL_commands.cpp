@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "base/Browser.h"
+#include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
 #include "wallpaper/Wallpaper.h"
@@ -110,7 +111,8 @@ void MainWindow_CL::remove_selected(WallPaperItemBase_CL& stored, int list_tab, 
     const ImageItem_CL* caret = view->selected_item();
     const ImageItem_CL doomed = caret ? *caret : ImageItem_CL();
     if (!item_commands::remove_keys(stored, keys)) return;
-    if (delete_file && caret) item_commands::delete_favourite_file(doomed);
+    if (delete_file && caret && !item_commands::delete_favourite_file(doomed))
+        trace::failure(L"favourite picture not deleted", GetLastError());
     show_list_change(list_tab);
 }
 
@@ -125,7 +127,7 @@ void MainWindow_CL::save_as_favourite()
     MyPictureImage_CL* picture = displayed_picture();
     if (!picture) return;
     const auto save_bytes = [picture](const std::wstring& path) { return picture->save_bytes(path); };
-    if (item_commands::add_favourite(displayed_item(), save_bytes)) show_list_change(kFavoritesTab);
+    if (item_commands::add_favourite(displayed_item(), save_bytes, &AppSettings.favorites)) show_list_change(kFavoritesTab);
 }
 
 // The preview's menu is greyed by the photo it shows, so its commands act on
@@ -167,11 +169,12 @@ void MainWindow_CL::set_as_wallpaper()
     if (bytes.empty() ||
         wallpaper::install_picture(record, bytes.data(), bytes.size(), false) != wallpaper::Install::Done)
         return;
-    wallpaper::record_current(record);
-    wallpaper::add_to_history(record);
+    // Installed either way; a list that could not be written was traced.
+    (void)wallpaper::record_current(record);
+    (void)wallpaper::add_to_history(record);
     {
         Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        AppSettings.history.load();
+        (void)AppSettings.history.load();  // shows what could be read
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);

@@ -7,6 +7,7 @@
 
 #include <process.h>
 
+#include "base/TextConvert.h"
 #include "base/ThreadName.h"
 
 namespace {
@@ -21,20 +22,6 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 bool is_secure(const std::wstring& url)
 {
     return _wcsnicmp(url.c_str(), L"https://", 8) == 0;
-}
-
-bool is_local_path(const std::wstring& uri)
-{
-    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
-}
-
-// Each byte becomes one UTF-16 unit.
-std::wstring widen(const std::string& bytes)
-{
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (unsigned char c : bytes) text.push_back(c);
-    return text;
 }
 
 // Digits only; anything else is treated as an absent header.
@@ -352,7 +339,7 @@ std::shared_ptr<InetHttp_CL> InetHttp_CL::run_detached(const Steps& steps)
 
 HRESULT InetHttp_CL::fetch(const std::string& url)
 {
-    const UrlParts parts = split_for_fetch(widen(url));
+    const UrlParts parts = split_for_fetch(widen_bytes(url));
     aborted_.store(false);
     if (abort_event_) ResetEvent(abort_event_.get());
     close_handles();
@@ -368,6 +355,11 @@ HRESULT InetHttp_CL::fetch(const std::string& url)
     fixed_body_ = std::move(done->fixed_body_);
     fixed_length_ = done->fixed_length_;
     return fixed_length_ == 0 ? E_FAIL : S_OK;
+}
+
+bool InetHttp_CL::is_local_path(const std::wstring& uri)
+{
+    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
 }
 
 HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce& announce)

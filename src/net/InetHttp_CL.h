@@ -67,9 +67,10 @@ public:
     // Told of the transfer under way (and of null when it is over), so that
     // another thread can abort it while it lasts.
     using Announce = std::function<void(InetHttp_CL*)>;
-    // A local path ("\..." or "X:...") is read from disk, anything else fetched
-    // over HTTP. The caller owns the returned movable block; null when nothing
-    // could be read.
+    // "\..." or "X:...": a file on disk rather than an address.
+    static bool is_local_path(const std::wstring& uri);
+    // A local path is read from disk, anything else fetched over HTTP. The
+    // caller owns the returned movable block; null when nothing could be read.
     static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
 
     // The last body read by read_response_fixed(); "" when there is none.

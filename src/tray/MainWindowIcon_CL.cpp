@@ -6,6 +6,8 @@
 
 #include "base/Browser.h"
 #include "base/GlobalBlock.h"
+#include "base/ModulePath.h"
+#include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
@@ -16,35 +18,8 @@
 #include "store/AppSettings_CL.h"
 #include "store/ServiceConfig.h"
 #include "store/SettingsKeys.h"
-#include "winui/ImageList_CL.h"
+#include "winui/ItemMenu.h"
 #include "winui/PopupMenu_CL.h"
-
-namespace {
-
-constexpr int kMenuImageWidth = 24;
-
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope()
-    {
-        if (ok_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
-
-std::wstring program_path()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, &path[0], MAX_PATH));
-    return path;
-}
-
-}  // namespace
 
 MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*this), candidate_worker_(*this)
 {
@@ -194,8 +169,10 @@ bool MainWindowIcon_CL::on_picture(HGLOBAL data)
     downloading_ = false;
     if (result == wallpaper::Install::Done) {
         failed_draws_ = 0;
-        wallpaper::record_current(item);
-        wallpaper::add_to_history(item);
+        // The wallpaper is installed either way; a list that could not be
+        // written was traced and is written again by the next change.
+        (void)wallpaper::record_current(item);
+        (void)wallpaper::add_to_history(item);
         lower_busy();
         main_window_link::notify(main_window_link::kNewWallpaper);
         return false;
@@ -263,7 +240,6 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
 {
     if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
     {
-        ComScope com;
         owner_.raise_busy();
         FlickrXmlHelper_CL client;
         std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client);
@@ -294,7 +270,7 @@ void MainWindowIcon_CL::on_command(UINT id)
         if (busy_count() == 0) change_request(true);
         break;
     case kSaveAsFavorite:
-        wallpaper::save_current_as_favourite();
+        if (!wallpaper::save_current_as_favourite()) trace::failure(L"current wallpaper not saved as a favourite");
         break;
     case kToggleAutoChange:
         toggle_auto_change();
@@ -313,31 +289,16 @@ void MainWindowIcon_CL::on_command(UINT id)
 void MainWindowIcon_CL::show_tray_menu()
 {
     const bool auto_change = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 1;
-    const struct {
-        UINT id;
-        const wchar_t* text;
-        int image;
-    } rows[] = {
-        {kOpenMainWindow, L"メイン画面を開く", 0},
-        {kChangeNow, L"次の壁紙に変更する", 2},
-        {kSaveAsFavorite, L"現在の壁紙をお気に入り壁紙として保存する", 5},
-        {kToggleAutoChange, auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", 0},
-        {kSupportSite, L"サポートサイトへ", 6},
-        {kExit, L"アプリの終了", 0},
+    const std::vector<ItemMenuEntry> rows = {
+        {L"メイン画面を開く", kOpenMainWindow, 0},
+        {L"次の壁紙に変更する", kChangeNow, 2},
+        {L"現在の壁紙をお気に入り壁紙として保存する", kSaveAsFavorite, 5},
+        {auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", kToggleAutoChange, 0},
+        {L"サポートサイトへ", kSupportSite, 6},
+        {L"アプリの終了", kExit, 0},
     };
-    ImageList_CL images;
-    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", kMenuImageWidth);
-    PopupMenu_CL menu;
-    if (!menu.create_popup()) return;
-    menu.set_image_list(images.handle());
-    for (const auto& row : rows) {
-        if (row.id != kOpenMainWindow) menu.append_separator();
-        menu.append_item(row.id, row.text, row.image);
-    }
-    if (busy_count() > 0) menu.set_enabled(1, false);
-    SetForegroundWindow(window());
-    menu.track(window());
-    PostMessageW(window(), WM_NULL, 0, 0);
+    // "次の壁紙に変更する" waits while a change is under way.
+    show_item_menu(window(), rows, busy_count() > 0 ? std::vector<size_t>{1} : std::vector<size_t>{});
 }
 
 void MainWindowIcon_CL::open_main_window()
@@ -346,7 +307,7 @@ void MainWindowIcon_CL::open_main_window()
         if (IsIconic(main_window)) ShowWindow(main_window, SW_SHOWNOACTIVATE);
         return;
     }
-    ShellExecuteW(nullptr, nullptr, program_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, module_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
 }
 
 void MainWindowIcon_CL::toggle_auto_change()

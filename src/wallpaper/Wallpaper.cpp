@@ -1,15 +1,19 @@
 #include "wallpaper/Wallpaper.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "base/GdiplusInclude.h"
 #include "base/ImageEncoder.h"
+#include "wallpaper/ItemCommands.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
+#include "store/ListEdit.h"
 #include "store/SettingsKeys.h"
+#include "base/Trace.h"
 
 namespace wallpaper {
 
@@ -60,28 +64,38 @@ bool convert(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
     return write_bitmap(picture, bmp_path) && replace_with_temporary(bmp_path);
 }
 
-void set_registry_string(HKEY key, const wchar_t* name, const std::wstring& value)
+LSTATUS set_registry_string(HKEY key, const wchar_t* name, const std::wstring& value)
 {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+}
+
+// The placement values go first: a wallpaper installed without them would be
+// shown with whatever placement was left there.
+bool write_placement(const std::wstring& bmp_path)
+{
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                     &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        const Layout layout = layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
+        status = set_registry_string(key, L"Wallpaper", bmp_path);
+        if (status == ERROR_SUCCESS) status = set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
+        if (status == ERROR_SUCCESS) status = set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
+        RegCloseKey(key);
+    }
+    if (status == ERROR_SUCCESS) return true;
+    trace::failure(L"wallpaper placement not written to the registry", static_cast<unsigned long>(status));
+    return false;
 }
 
 bool apply(const std::wstring& bmp_path)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-        key = nullptr;
-    if (key) {
-        const Layout layout = layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
-        set_registry_string(key, L"Wallpaper", bmp_path);
-        set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
-        set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
-        RegCloseKey(key);
-    }
+    if (!write_placement(bmp_path)) return false;
     std::wstring path = bmp_path;
-    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
+    if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) return true;
+    trace::failure(L"wallpaper not installed", GetLastError());
+    return false;
 }
 
 bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
@@ -147,8 +161,7 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         DeleteFileW(temporary_of(bmp_path).c_str());
         return result;
     }
-    apply(bmp_path);
-    return Install::Done;
+    return apply(bmp_path) ? Install::Done : Install::Failed;
 }
 
 bool record_current(const ImageItem_CL& item)
@@ -158,57 +171,42 @@ bool record_current(const ImageItem_CL& item)
     now.items.push_back(item);
     now.changed = 1;
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    return now.save() == S_OK;
+    if (lock.held() && now.save() == S_OK) return true;
+    trace::failure(L"current wallpaper not recorded", GetLastError());
+    return false;
 }
 
-void add_to_history(ImageItem_CL item)
+bool add_to_history(ImageItem_CL item)
 {
-    {
-        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        WallPaperItemBase_CL history;
-        history.set_path(AppSettings.history_path());
-        if (!history.load_for_change()) return;
-        size_t index = 0;
-        if (history.find(item, &index)) history.erase_at(index);
-        if (history.items.size() >= kHistoryLimit) history.items.resize(kHistoryLimit - 1);
-        if (item.farm != -1) {
-            item.localWidth = item.localHeight = 0;
-            item.localPath.clear();
-        }
-        history.items.insert(history.items.begin(), std::move(item));
-        history.save();
+    if (item.farm != -1) {
+        item.localWidth = item.localHeight = 0;
+        item.localPath.clear();
     }
-    main_window_link::notify(main_window_link::kHistory);
+    const bool added = edit_list(AppSettings.history_path(), [&](std::vector<ImageItem_CL>& items) {
+        const auto same = std::find_if(items.begin(), items.end(),
+                                       [&](const ImageItem_CL& stored) { return stored.key == item.key; });
+        if (same != items.end()) items.erase(same);
+        if (items.size() >= kHistoryLimit) items.resize(kHistoryLimit - 1);
+        items.insert(items.begin(), std::move(item));
+        return true;
+    });
+    if (added) main_window_link::notify(main_window_link::kHistory);
+    return added;
 }
 
 bool save_current_as_favourite()
 {
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
     {
         Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        WallPaperItemBase_CL now;
-        now.set_path(AppSettings.now_items_path());
         if (now.load() != S_OK || now.items.empty()) return false;
-        WallPaperItemBase_CL favorites;
-        favorites.set_path(AppSettings.favorites_path());
-        if (!favorites.load_for_change()) return false;
-        ImageItem_CL item = now.items[0];
-        ImageItem_CL::Size best;
-        item.best_size(best);
-        const std::wstring file = AppSettings.next_favorite_file_name();
-        if (file.empty()) return false;
-        if (!CopyFileW(AppSettings.now_picture_path().c_str(), file.c_str(), FALSE)) {
-            DeleteFileW(file.c_str());  // a copy cut short by a full disk stays behind otherwise
-            return false;
-        }
-        item.localWidth = best.width;
-        item.localHeight = best.height;
-        item.localPath = file;
-        favorites.items.insert(favorites.items.begin(), std::move(item));
-        if (favorites.save() != S_OK) {
-            DeleteFileW(file.c_str());
-            return false;
-        }
     }
+    const std::wstring picture = AppSettings.now_picture_path();
+    const auto copy_picture = [&](const std::wstring& file) {
+        return CopyFileW(picture.c_str(), file.c_str(), FALSE) ? S_OK : E_FAIL;
+    };
+    if (!item_commands::add_favourite(now.items[0], copy_picture)) return false;
     main_window_link::notify(main_window_link::kFavorites);
     return true;
 }

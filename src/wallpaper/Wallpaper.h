@@ -20,21 +20,22 @@ int clamp_layout(int disp_style);
 Layout layout_of(int disp_style);
 
 // Makes the bitmap beside a JPEG ("x.jpg" gives "x.bmp") and installs it with
-// the configured layout. False, with nothing changed, when the picture cannot be
-// decoded or converted.
-bool set_wallpaper(const std::wstring& jpeg_path);
+// the configured layout. False when the picture cannot be decoded or converted
+// (nothing changed) or the system refused the placement or the wallpaper.
+[[nodiscard]] bool set_wallpaper(const std::wstring& jpeg_path);
 
 // Installs a picture's bytes as "Tapestrel_NowWallPaper.jpg" and its bitmap.
 // The bytes replace the current files only when they decode and, with
 // check_size, have the item's best size; otherwise the current wallpaper and
-// its files stay as they were.
-Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
+// its files stay as they were. Failed also when the system refused the
+// placement or the wallpaper: then nothing may be recorded as installed.
+[[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
 
 // "NowWallPaperItems.dat" holding only this item, under the file mutex.
-bool record_current(const ImageItem_CL& item);
+[[nodiscard]] bool record_current(const ImageItem_CL& item);
 // Moves the item to the front of the history (at most 1000), under the file mutex.
-void add_to_history(ImageItem_CL item);
+[[nodiscard]] bool add_to_history(ImageItem_CL item);
 // Copies the current wallpaper into the favourite folder and the favourite list.
-bool save_current_as_favourite();
+[[nodiscard]] bool save_current_as_favourite();
 
 }  // namespace wallpaper

@@ -41,7 +41,7 @@ std::vector<ImageItem_CL> scan_local_folder()
 void load_if(bool on, const std::wstring& path, WallPaperItemBase_CL& list)
 {
     list.set_path(path);
-    if (on) list.load();
+    if (on) (void)list.load();  // a missing or damaged list offers what could be read
 }
 
 }  // namespace

@@ -7,11 +7,6 @@
 
 namespace {
 
-bool is_local_path(const std::wstring& uri)
-{
-    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
-}
-
 // A small 16-bit copy of a local picture, fitted into the thumbnail box.
 std::unique_ptr<Gdiplus::Image> local_thumbnail(const std::wstring& path)
 {
@@ -136,7 +131,7 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
     if (resetting_) return nullptr;
     const std::wstring uri = image_address(row);
     if (uri.empty()) return nullptr;
-    if (!is_local_path(uri)) {
+    if (!InetHttp_CL::is_local_path(uri)) {
         request_picture(row, uri);
         return nullptr;
     }

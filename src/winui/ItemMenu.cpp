@@ -20,9 +20,11 @@ void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const
     }
     for (size_t position : disabled) menu.set_enabled(position, false);
     SetForegroundWindow(owner);
+    const UINT chosen = menu.choose(owner);
+    // A message after the menu lets a notification-area menu close properly.
+    PostMessageW(owner, WM_NULL, 0, 0);
     // Posted, as a menu's own command is: it runs once the menu has gone.
-    if (const UINT chosen = menu.choose(owner))
-        PostMessageW(owner, WM_COMMAND, chosen, reinterpret_cast<LPARAM>(source));
+    if (chosen) PostMessageW(owner, WM_COMMAND, chosen, reinterpret_cast<LPARAM>(source));
 }
 
 std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known)

@@ -101,7 +101,7 @@ WallPaperItemBase_CL loaded(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty
     return list;
 }
 

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
+#include "base/Trace.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
@@ -33,7 +34,7 @@ WallPaperItemBase_CL list_at(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty, which the tests expect
     return list;
 }
 
@@ -78,6 +79,36 @@ TEST_F(Installing, APictureBecomesTheDesktopWallpaperWithItsLayout)
     AppSettings.set_layout_limits(6);
 }
 
+// A registry that refuses the placement values makes the install a failure,
+// so the caller records nothing as installed, and the failure is traced.
+TEST_F(Installing, ARefusedRegistryWriteIsReportedAndTraced)
+{
+    const std::vector<unsigned char> bytes = jpeg_bytes(120, 80);
+    ASSERT_EQ(wallpaper::install_picture(photo(L"a", 120, 80), bytes.data(), bytes.size(), true), wallpaper::Install::Done);
+    const std::wstring before = desktop_value(L"Wallpaper");
+
+    // Below a volatile key no lasting key can be made, so "Control Panel\Desktop"
+    // cannot be opened for writing while it stands in for the user's hive.
+    const wchar_t* stand_in = L"Software\\TapestrelTest\\VolatileHive";
+    HKEY hive = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, stand_in, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &hive,
+                              nullptr),
+              ERROR_SUCCESS);
+    trace::set_log_file(documents.file(L"trace.log"));
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, hive), ERROR_SUCCESS);
+    const wallpaper::Install result =
+        wallpaper::install_picture(photo(L"b", 120, 80), bytes.data(), bytes.size(), true);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, nullptr), ERROR_SUCCESS);
+    trace::set_log_file(L"");
+    RegCloseKey(hive);
+    RegDeleteKeyW(HKEY_CURRENT_USER, stand_in);
+
+    EXPECT_EQ(result, wallpaper::Install::Failed);
+    EXPECT_EQ(desktop_value(L"Wallpaper"), before);
+    const std::vector<unsigned char> log = read_file(documents.file(L"trace.log"));
+    EXPECT_NE(std::string(log.begin(), log.end()).find("wallpaper placement not written to the registry"), std::string::npos);
+}
+
 TEST_F(Installing, SubstitutesAndBrokenPicturesLeaveTheInstalledWallpaperAlone)
 {
     const std::vector<unsigned char> good = jpeg_bytes(120, 80);
@@ -108,7 +139,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     ImageItem_CL fresh = photo(L"new", 10, 10);
     fresh.localPath = L"C:\\cache\\new.jpg";
     fresh.localWidth = 10;
-    wallpaper::add_to_history(fresh);
+    ASSERT_TRUE(wallpaper::add_to_history(fresh));
     WallPaperItemBase_CL after = list_at(AppSettings.history_path());
     ASSERT_EQ(after.items.size(), 1000u);
     EXPECT_EQ(after.items[0].key, L"new");
@@ -116,7 +147,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     EXPECT_EQ(after.items[1].key, L"h0");
     EXPECT_EQ(after.items[999].key, L"h998");
 
-    wallpaper::add_to_history(photo(L"h500", 10, 10));
+    ASSERT_TRUE(wallpaper::add_to_history(photo(L"h500", 10, 10)));
     after = list_at(AppSettings.history_path());
     ASSERT_EQ(after.items.size(), 1000u);
     EXPECT_EQ(after.items[0].key, L"h500");
@@ -126,7 +157,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     local.key = local.localPath = L"C:\\pictures\\x.jpg";
     local.farm = -1;
     local.localWidth = 64;
-    wallpaper::add_to_history(local);
+    ASSERT_TRUE(wallpaper::add_to_history(local));
     after = list_at(AppSettings.history_path());
     EXPECT_EQ(after.items[0].localPath, L"C:\\pictures\\x.jpg");
     EXPECT_EQ(after.items[0].localWidth, 64);
@@ -138,7 +169,7 @@ TEST_F(Installing, AHistoryThatCannotBeReadIsNotReplaced)
     ASSERT_TRUE(write_file(AppSettings.history_path(), unreadable));
     KernelHandle lock(CreateFileW(AppSettings.history_path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
-    wallpaper::add_to_history(photo(L"x", 10, 10));
+    EXPECT_FALSE(wallpaper::add_to_history(photo(L"x", 10, 10)));
     lock.reset();
     EXPECT_EQ(read_file(AppSettings.history_path()), std::vector<unsigned char>(unreadable.begin(), unreadable.end()));
 }

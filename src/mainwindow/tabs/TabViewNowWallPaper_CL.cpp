@@ -73,7 +73,7 @@ void TabViewNowWallPaper_CL::show_current()
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     WallPaperItemBase_CL now;
     now.set_path(AppSettings.now_items_path());
-    now.load();
+    (void)now.load();  // no record: nothing is shown, as checked below
     ImageItem_CL::Size best;
     // A record without any picture has nothing to show; what is shown stays.
     if (now.items.empty() || !now.items[0].best_size(best)) return;

@@ -25,11 +25,7 @@ TabView_CL::~TabView_CL()
 
 int TabView_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 {
-    if (message == kWorkMessage && !stop_requested) {
-        // Loaders parse XML, which needs COM on their own thread.
-        CoInitialize(nullptr);
-        load();
-    }
+    if (message == kWorkMessage && !stop_requested) load();
     return 0;
 }
 
