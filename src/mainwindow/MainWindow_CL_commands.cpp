@@ -15,8 +15,7 @@
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
 #include "winui/Tab_CL.h"
-#include "mainwindow/tabs/TabViewNowWallPaper_CL.h"
-#include "mainwindow/tabs/TabViewUser_CL.h"
+#include "mainwindow/tabs/TabView_CL.h"
 
 namespace {
 
@@ -119,7 +118,7 @@ void MainWindow_CL::remove_selected(WallPaperItemBase_CL& stored, int list_tab, 
 MyPictureImage_CL* MainWindow_CL::displayed_picture() const
 {
     if (current_tab() != kNowWallPaperTab) return preview_.get();
-    return static_cast<TabViewNowWallPaper_CL*>(tab_view(kNowWallPaperTab))->picture();
+    return tab_view(kNowWallPaperTab)->picture();
 }
 
 void MainWindow_CL::save_as_favourite()
@@ -146,7 +145,7 @@ void MainWindow_CL::search_owner(LPARAM source)
     if (!record || record->ownerName.empty()) return;
     // Copied: switching tabs may reload the list that holds the record.
     const std::wstring name = record->ownerName;
-    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(name);
+    tab_view(kUserTab)->search_for_user(name);
     SendMessageW(tab_->window(), TCM_SETCURSEL, kUserTab, 0);
     switch_tab();
 }

@@ -9,7 +9,7 @@
 // list is emptied, so no record of an older search reaches the newer list.
 class SearchTabView_CL : public ListTabView_CL {
 public:
-    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void create(TabHost* owner, HWND parent, int list_id) override;
     void apply_visibility() override;
     // Box above the list, the list below it.
     void layout(int x, int y, int width, int height) override;

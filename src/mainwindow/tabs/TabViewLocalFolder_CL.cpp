@@ -22,7 +22,7 @@ TabViewLocalFolder_CL::TabViewLocalFolder_CL()
 {
 }
 
-void TabViewLocalFolder_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
+void TabViewLocalFolder_CL::create(TabHost* owner, HWND parent, int list_id)
 {
     SearchTabView_CL::create(owner, parent, list_id);
     browse_button_.create(parent, kBrowseId, L"参照", 0, 0);

@@ -3,7 +3,7 @@
 #include "photoservice/ItemUrls.h"
 #include "photoservice/LicenceNames.h"
 #include "store/AppSettings_CL.h"
-#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 #include "mainwindow/MyPictureImage_CL.h"
 
 TabViewNowWallPaper_CL::TabViewNowWallPaper_CL() : TabView_CL(0, 14, L"現在の壁紙") {}
@@ -13,7 +13,7 @@ TabViewNowWallPaper_CL::~TabViewNowWallPaper_CL()
     cancel();
 }
 
-void TabViewNowWallPaper_CL::create(MainWindow_CL* owner, HWND parent, int)
+void TabViewNowWallPaper_CL::create(TabHost* owner, HWND parent, int)
 {
     owner_ = owner;
     picture_ = std::make_unique<MyPictureImage_CL>();

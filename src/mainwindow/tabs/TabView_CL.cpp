@@ -2,7 +2,7 @@
 
 #include "store/AppSettings_CL.h"
 #include "winui/CommunicateWait_CL.h"
-#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "winui/Tab_CL.h"
 
@@ -31,7 +31,7 @@ int TabView_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 
 HWND TabView_CL::owner_window() const
 {
-    return owner_ ? owner_->window() : nullptr;
+    return owner_ ? owner_->host_window() : nullptr;
 }
 
 const ImageItem_CL* TabView_CL::selected_item()
@@ -91,7 +91,7 @@ void TabView_CL::start_reload()
 
 void TabView_CL::finish_load()
 {
-    PostMessageW(owner_window(), WM_COMMAND, MainWindow_CL::kUpdateCaption, tab_index_);
+    PostMessageW(owner_window(), WM_COMMAND, TabHost::kUpdateCaption, tab_index_);
     if (list_) InvalidateRect(list_->window(), nullptr, FALSE);
 }
 

@@ -8,8 +8,9 @@
 #include "base/ThreadBase_CL.h"
 
 class ImageItem_CL;
-class MainWindow_CL;
 class MyFlickerListBox_CL;
+class MyPictureImage_CL;
+class TabHost;
 
 // One tab of the main window: its controls (as a rule one thumbnail list) and
 // one loader thread that does the tab's slow work. The main window creates the
@@ -23,7 +24,7 @@ public:
     // Stops the loader before the list it fills goes away.
     ~TabView_CL() override;
 
-    virtual void create(MainWindow_CL* owner, HWND parent, int list_id) = 0;
+    virtual void create(TabHost* owner, HWND parent, int list_id) = 0;
     virtual void set_visible(int flag) { visible_ = flag; }
     virtual void apply_visibility() = 0;
     // Loader thread.
@@ -44,6 +45,11 @@ public:
     virtual int selected_index();
     // "caption(count)" as the tab's text in the strip.
     virtual void update_caption();
+    // What only some tabs offer; the others have nothing to show or search.
+    // The picture the tab shows itself (the current-wallpaper tab).
+    virtual MyPictureImage_CL* picture() const { return nullptr; }
+    // Switches the tab to the photos of the named user (the user tab).
+    virtual void search_for_user(const std::wstring&) {}
 
     int tab_index() const { return tab_index_; }
     int image_index() const { return image_index_; }
@@ -71,7 +77,7 @@ protected:
     void end_busy();
     HWND owner_window() const;
 
-    MainWindow_CL* owner_ = nullptr;
+    TabHost* owner_ = nullptr;
     std::unique_ptr<MyFlickerListBox_CL> list_;
     std::wstring requested_text_;
 
