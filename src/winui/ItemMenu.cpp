@@ -6,8 +6,7 @@
 
 const ItemMenuEntry kAddToCandidatesEntry = {L"壁紙候補へ追加する", 0x1010, 15};
 
-void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled,
-                    HWND source)
+void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled)
 {
     ImageList_CL images;
     images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
@@ -20,11 +19,9 @@ void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const
     }
     for (size_t position : disabled) menu.set_enabled(position, false);
     SetForegroundWindow(owner);
-    const UINT chosen = menu.choose(owner);
+    (void)menu.track(owner);  // a menu that cannot open offers nothing to act on
     // A message after the menu lets a notification-area menu close properly.
     PostMessageW(owner, WM_NULL, 0, 0);
-    // Posted, as a menu's own command is: it runs once the menu has gone.
-    if (chosen) PostMessageW(owner, WM_COMMAND, chosen, reinterpret_cast<LPARAM>(source));
 }
 
 std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known)

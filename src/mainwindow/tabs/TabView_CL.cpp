@@ -89,9 +89,14 @@ void TabView_CL::start_reload()
     wake();
 }
 
-void TabView_CL::finish_load()
+void TabView_CL::request_caption_update() const
 {
     PostMessageW(owner_window(), WM_COMMAND, TabHost::kUpdateCaption, tab_index_);
+}
+
+void TabView_CL::finish_load()
+{
+    request_caption_update();
     if (list_) InvalidateRect(list_->window(), nullptr, FALSE);
 }
 
