@@ -63,10 +63,7 @@ void DownloadUri_CL::cancel_downloads()
     queue_.clear();
 }
 
-void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
-{
-    if (data) GlobalFree(data);
-}
+void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock) {}
 
 int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 {
@@ -99,17 +96,14 @@ void DownloadUri_CL::serve_queue()
 {
     std::wstring uri;
     while (!stop_requested && take_next(uri)) {
-        HGLOBAL data = InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); });
+        GlobalBlock data(InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); }));
         std::unique_ptr<DownloadRequest> request;
         {
             Semapho_CL::Lock_CL lock(queue_lock_);
             request = std::move(current_request_);
         }
-        if (stop_requested) {
-            if (data) GlobalFree(data);
-            return;
-        }
+        if (stop_requested) return;
         // From here on the hook owns both the request and the block.
-        on_downloaded(std::move(request), data);
+        on_downloaded(std::move(request), std::move(data));
     }
 }

@@ -150,15 +150,15 @@ void MainWindowIcon_CL::draw_next_wallpaper()
     downloader_.request_download(std::move(request));
 }
 
-void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
 {
-    const bool retry = owner_.on_picture(data);
+    const bool retry = owner_.on_picture(std::move(data));
     PostMessageW(owner_.window(), kPictureDone, retry ? 1 : 0, 0);
 }
 
-bool MainWindowIcon_CL::on_picture(HGLOBAL data)
+// The block is freed on leaving, whatever happens.
+bool MainWindowIcon_CL::on_picture(GlobalBlock block)
 {
-    const GlobalBlock block(data);  // freed here, whatever happens
     const ImageItem_CL item = pending();
     wallpaper::Install result = wallpaper::Install::Failed;
     if (block) {

@@ -47,7 +47,7 @@ private:
     public:
         explicit MyDownLoadUri_CL(MainWindowIcon_CL& owner) : owner_(owner) {}
         ~MyDownLoadUri_CL() override { stop(); }
-        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
 
     private:
         MainWindowIcon_CL& owner_;
@@ -83,7 +83,7 @@ private:
     void open_main_window();
     void toggle_auto_change();
     // Installs the downloaded picture; true when a failed draw is to be retried.
-    bool on_picture(HGLOBAL data);
+    bool on_picture(GlobalBlock block);
     void on_picture_done(bool retry);
     void set_pending(const ImageItem_CL& item);
     ImageItem_CL pending() const;

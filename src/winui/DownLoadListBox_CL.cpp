@@ -31,9 +31,9 @@ DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& lis
     set_thread_name(L"DownLoadListBox_CL::OrgDownloadUri_CL");
 }
 
-void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data)
+void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    list_.on_downloaded(request->id, data);
+    list_.on_downloaded(request->id, std::move(data));
 }
 
 DownLoadListBox_CL::DownLoadListBox_CL()
@@ -154,11 +154,11 @@ void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 }
 
 // Worker thread. The stream made from the block frees it with the picture.
-void DownLoadListBox_CL::on_downloaded(int row, HGLOBAL data)
+void DownLoadListBox_CL::on_downloaded(int row, GlobalBlock data)
 {
     {
         Semapho_CL::Lock_CL lock(lock_);
-        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data, true) : nullptr;
+        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
         // A picture that did not arrive or does not decode shows the error
         // picture, so the row is not fetched again at every paint.
         if (!picture && !error_image_.empty()) picture = decode_file(error_image_);

@@ -11,9 +11,9 @@ PictureImage_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(PictureImage_CL& picture) 
     set_thread_name(L"PictureImage_CL::OrgDownloadUri_CL");
 }
 
-void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
 {
-    picture_.on_downloaded(data);
+    picture_.on_downloaded(std::move(data));
 }
 
 PictureImage_CL::PictureImage_CL() : back_buffer_(PixelFormat32bppRGB), worker_(*this) {}
@@ -50,10 +50,9 @@ void PictureImage_CL::stop_downloads()
 }
 
 // Worker thread; the preview keeps the block.
-void PictureImage_CL::on_downloaded(HGLOBAL data)
+void PictureImage_CL::on_downloaded(GlobalBlock block)
 {
     if (CommunicateWait_CL* indicator = indicator_.load()) indicator->end_busy();
-    GlobalBlock block(data);
     if (!block) return;
     {
         Semapho_CL::Lock_CL lock(lock_);

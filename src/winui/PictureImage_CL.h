@@ -49,13 +49,13 @@ private:
     class OrgDownloadUri_CL : public DownloadUri_CL {
     public:
         explicit OrgDownloadUri_CL(PictureImage_CL& picture);
-        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
 
     private:
         PictureImage_CL& picture_;
     };
 
-    void on_downloaded(HGLOBAL data);
+    void on_downloaded(GlobalBlock block);
     void paint(HWND window);
     // Under the picture lock: decodes a new picture, draws it into the back buffer.
     void render();
