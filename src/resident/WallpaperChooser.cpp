@@ -1,6 +1,6 @@
 #include "resident/WallpaperChooser.h"
 
-#include <numeric>
+#include <unordered_set>
 
 #include "resident/LocalImageItem.h"
 #include "resident/MyFindFileIcon_CL.h"
@@ -56,20 +56,21 @@ bool draw(const std::vector<ImageItem_CL>& favorites, const std::vector<ImageIte
     std::vector<const ImageItem_CL*> pool = usable(favorites);
     const std::vector<const ImageItem_CL*> more = usable(candidates);
     pool.insert(pool.end(), more.begin(), more.end());
-    // The local files still in this draw; a rejected one is swapped out.
-    std::vector<uint32_t> files(local.size());
-    std::iota(files.begin(), files.end(), uint32_t{0});
+    // Local files that are no readable picture leave this draw. Drawing again
+    // past them keeps the rest equally likely and costs no memory per file.
+    std::unordered_set<size_t> rejected;
+    const size_t total = pool.size() + local.size();
     bool found = false;
-    for (int tries = 0; tries < kTries && pool.size() + files.size() > 0;) {
-        const size_t r = random.below(pool.size() + files.size());
+    for (int tries = 0; tries < kTries && rejected.size() < total;) {
+        const size_t r = random.below(total);
         ImageItem_CL pick;
         if (r < pool.size()) {
             pick = *pool[r];
         } else {
-            uint32_t& file = files[r - pool.size()];
+            const size_t file = r - pool.size();
+            if (rejected.count(file)) continue;
             if (!local_image::make_item(local.folder(file), local.name(file), local_image::DateSource::LastWrite, pick)) {
-                file = files.back();
-                files.pop_back();
+                rejected.insert(file);
                 continue;
             }
         }
