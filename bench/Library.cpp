@@ -13,14 +13,14 @@
 #include "Figures.h"
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "resident/FindFile_CL.h"
+#include "base/FindFile_CL.h"
+#include "base/KernelHandle.h"
+#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+#include "mainwindow/tabs/SearchTabView_CL.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
-#include "ui/MainWindowBase_CL.h"
-#include "ui/MainWindow_CL.h"
-#include "ui/MyFlickerListBox_CL.h"
-#include "ui/Tab_CL.h"
-#include "ui/tabs/SearchTabView_CL.h"
+#include "winui/MainWindowBase_CL.h"
+#include "winui/Tab_CL.h"
 
 namespace {
 

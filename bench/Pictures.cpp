@@ -4,11 +4,11 @@
 
 #include "Bench.h"
 #include "Figures.h"
-#include "app/GdiplusInclude.h"
-#include "app/ImageEncoder.h"
-#include "resident/Wallpaper.h"
+#include "base/GdiplusInclude.h"
+#include "base/ImageEncoder.h"
+#include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 
 std::vector<unsigned char> make_photo_jpeg(const std::wstring& path, int width, int height)
 {
