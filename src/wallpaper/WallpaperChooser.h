@@ -21,8 +21,8 @@ bool draw(const std::vector<ImageItem_CL>& favorites, const std::vector<ImageIte
           const LocalFileNames& local, const WallPaperItemBase_CL& history, SharedRandom_CL& random,
           ImageItem_CL& drawn);
 
-// Reads the source switches, walks the local folder's names, loads the lists under the
-// file mutex and draws. False when every source is empty or off.
+// Reads the source switches, walks the local folder's names, loads the lists
+// under the file mutex and draws. False when every source is empty or off.
 bool choose_next(ImageItem_CL& drawn);
 
 }  // namespace wallpaper_chooser
