@@ -9,6 +9,10 @@ enum class DateSource { LastWrite, Creation };
 
 // ".jpg" or ".jpeg" in any letter case, after the last backslash.
 bool has_jpeg_extension(const std::wstring& name);
+// The record of a local file known by its name alone: key, localPath, title
+// and the local marks, with no size and the unknown date. Cheap enough for
+// every file of a library; make_item completes it for the ones that are used.
+ImageItem_CL named_item(const std::wstring& folder, const std::wstring& name);
 // The record of a local JPEG (key and localPath the full path, size from the
 // file's header, the date from the chosen file time); false when the file is
 // not a readable JPEG.

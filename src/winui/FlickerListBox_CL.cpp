@@ -106,15 +106,22 @@ void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, size_t 
         records_.swap(records);
     else
         records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
+    filled_.resize(records_.size(), 0);
     announced_total_ = std::max(announced_total_, announced_total);
     SendMessageW(window(), LB_SETCOUNT, std::max(records_.size(), announced_total_), 0);
 }
 
-const ImageItem_CL* FlickerListBox_CL::record_at(int row) const
+const ImageItem_CL* FlickerListBox_CL::record_at(int row)
 {
     const std::vector<ImageItem_CL>& rows = records();
     if (row < 0 || static_cast<size_t>(row) >= rows.size()) return nullptr;
-    return &rows[static_cast<size_t>(row)];
+    const size_t index = static_cast<size_t>(row);
+    // A record that cannot be completed stays as it came, and is not tried again.
+    if (filler_ && !shown_ && !filled_[index]) {
+        filled_[index] = 1;
+        filler_(records_[index]);
+    }
+    return &rows[index];
 }
 
 void FlickerListBox_CL::clear()
@@ -122,6 +129,7 @@ void FlickerListBox_CL::clear()
     DownLoadListBox_CL::clear();
     records_.clear();
     announced_total_ = 0;
+    filled_.clear();
     shown_ = nullptr;
     hover_row_ = -1;
     hover_flag_ = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,8 +39,13 @@ public:
     // after a change. Call on the list's own thread.
     void show_records(const std::vector<ImageItem_CL>& records);
     const std::vector<ImageItem_CL>& records() const { return shown_ ? *shown_ : records_; }
-    // Null outside the records.
-    const ImageItem_CL* record_at(int row) const;
+    // Completes a record of the list's own the first time its row is painted
+    // or asked for, so that rows can arrive bare and cheap. Set before records arrive.
+    using RecordFiller = std::function<void(ImageItem_CL&)>;
+    void set_record_filler(RecordFiller filler) { filler_ = std::move(filler); }
+    // Null outside the records; completed first when the list has a filler.
+    // User-interface thread.
+    const ImageItem_CL* record_at(int row);
     int hover_row() const { return hover_row_; }
     bool hover_flag() const { return hover_flag_ != 0; }
 
@@ -58,6 +64,8 @@ private:
     void take_records(std::vector<ImageItem_CL>& records, size_t announced_total);
 
     std::vector<ImageItem_CL> records_;
+    std::vector<char> filled_;  // beside records_: 1 once the filler has seen the record
+    RecordFiller filler_;
     // The list shown in place of records_; null when the list shows its own.
     const std::vector<ImageItem_CL>* shown_ = nullptr;
     size_t announced_total_ = 0;

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "FuzzSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MyFindFileIcon_CL.h"
+#include "wallpaper/SharedRandom_CL.h"
+#include "wallpaper/WallpaperChooser.h"
 #include "wallpaper/Wallpaper.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "winui/PictureDecode.h"
@@ -126,14 +129,18 @@ TEST_F(PictureFuzz, OddPicturesAreSizedSkippedOrRefusedWithoutDecodingGigabytes)
     EXPECT_FALSE(read_jpeg_size(folder.file(L"empty.jpeg"), width, height));
     EXPECT_FALSE(read_jpeg_size(folder.file(L"start only.JPG"), width, height));
 
-    // The tray's scan: pictures with a readable header, with that size; the rest skipped.
-    MyFindFileIcon_CL scan;
-    scan.scan(folder.file(L"*.*"), true);
-    std::vector<std::wstring> found;
-    for (const ImageItem_CL& item : scan.items)
-        found.push_back(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::wstring>{L"cut.jpg 64x48", L"huge.jpg 20000x20000", L"one.jpg 1x1"}));
+    // The tray's draw: pictures with a readable header, with that size; the rest never drawn.
+    MyFindFileIcon_CL walk;
+    walk.scan(folder.file(L"*.*"), true);
+    SharedRandom_CL random;
+    const WallPaperItemBase_CL history;
+    std::set<std::wstring> found;
+    for (int i = 0; i < 100; ++i) {
+        ImageItem_CL item;
+        ASSERT_TRUE(wallpaper_chooser::draw({}, {}, walk.names, history, random, item));
+        found.insert(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
+    }
+    EXPECT_EQ(found, (std::set<std::wstring>{L"cut.jpg 64x48", L"huge.jpg 20000x20000", L"one.jpg 1x1"}));
 
     // Decoding: the small ones as they are, the giant header refused before any pixel is allocated.
     const std::unique_ptr<Gdiplus::Image> one = decode_file(folder.file(L"one.jpg"));
