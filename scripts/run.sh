@@ -21,17 +21,17 @@ Modes:
              sheet ("アプリ設定") on its "Flickr" page and enter your key and
              secret there; they are kept in the SERVICE section (api_key,
              shared_secret) of Documents\Tapestrel\Tapestrel.ini in the live
-             prefix, build-run/wine-live/prefix.
+             prefix, build/wine-live/prefix.
 
 Options:
   --fresh    start from a new Wine prefix: settings, favourites and lists are
-             dropped. Without it each mode keeps its prefix (build-run/wine-demo
-             or build-run/wine-live) and its lists from one run to the next.
+             dropped. Without it each mode keeps its prefix (build/wine-demo
+             or build/wine-live) and its lists from one run to the next.
   -h, --help this text.
 
 Ctrl+C, closing the terminal, or the last Tapestrel process ending (tray menu
 "アプリの終了") ends everything the script started.
-Environment: TAPESTREL_BUILD (build folder, default build-run),
+Environment: TAPESTREL_BUILD (build folder, default build),
 TAPESTREL_DEMO_ADDR (the stand-in's loopback address, default 127.0.0.77).
 EOF
 }
@@ -47,11 +47,14 @@ for arg in "$@"; do
   esac
 done
 
-build=${TAPESTREL_BUILD:-$root/build-run}
+build=${TAPESTREL_BUILD:-$root/build}
 TAPESTREL_BUILD=$build "$root/scripts/setup.sh" Tapestrel
 [ -z "${DISPLAY:-}" ] || export TAPESTREL_DISPLAY=$DISPLAY
 wine_dir=${TAPESTREL_WINE_DIR:-$build/wine-$mode}
 wine_keep_prefix=$((1 - fresh))
+# One virtual desktop for every process of the prefix: the tray icon sits in
+# its task bar and the installed wallpaper fills it.
+wine_desktop=${TAPESTREL_DESKTOP_SIZE:-1280x760}
 . "$root/scripts/wine-session.sh" "$build"
 
 site_pidfile="$wine_dir/demo-site.pid"
@@ -65,12 +68,10 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
-if [ "$wine_new_prefix" = 1 ]; then
-  # One virtual desktop for every process of the prefix: the tray icon sits in
-  # its task bar and the installed wallpaper fills it.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${TAPESTREL_DESKTOP_SIZE:-1280x760}" /f >/dev/null 2>&1
-fi
+# Debian's Wine does not load its own fonts from where fonts-wine puts them,
+# but finds them in the prefix. Only Marlett, which draws the title-bar
+# buttons: Wine's Tahoma would take over dialog text and has no Japanese.
+ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
 profile=$(ls -d "$WINEPREFIX"/drive_c/users/*/Documents | grep -v /Public/ | head -n 1)
 ini="$profile/Tapestrel/Tapestrel.ini"
 settings() { python3 "$root/scripts/ini_edit.py" "$ini" "$@"; }

@@ -2,7 +2,8 @@
 # folder ($1), an X display (Xvfb unless $TAPESTREL_DISPLAY names one) and one
 # persistent wineserver. Both are ended, by their process ids, when the calling
 # script exits. With wine_keep_prefix=1 an existing prefix is used again
-# (wine_new_prefix tells whether it was made now).
+# (wine_new_prefix tells whether it was made now); wine_desktop=WxH gives a new
+# prefix one virtual desktop of that size for all its programs.
 wine_build_dir=$1
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env"
 
@@ -11,9 +12,14 @@ end_session() {
   # Wine's own helpers (services, explorer, ...) of this prefix were started by
   # this session; ending our wineserver's clients ends them too.
   wineserver -k 2>/dev/null || true
-  for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${session_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  for pid in "${session_pids[@]}" "$wine_server_pid"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${session_pids[@]}" "$wine_server_pid"; do wait "$pid" 2>/dev/null || true; done
 }
+start_wineserver() {
+  wineserver -f -p &
+  wine_server_pid=$!
+}
+wine_server_pid=
 trap end_session EXIT
 
 if [ -n "${TAPESTREL_DISPLAY:-}" ]; then
@@ -34,8 +40,7 @@ else
   rm -rf "$wine_dir"
 fi
 mkdir -p "$HOME" "$WINEPREFIX"
-wineserver -f -p &
-session_pids+=($!)
+start_wineserver
 if [ "$wine_new_prefix" = 1 ]; then
   wineboot -i >/dev/null 2>&1
   # A crashing program ends at once instead of waiting in Wine's debugger, so a
@@ -46,4 +51,13 @@ if [ "$wine_new_prefix" = 1 ]; then
   for family in "ＭＳＰゴシック" "ＭＳ Ｐゴシック" "MS UI Gothic" "ＭＳ ゴシック"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" /d IPAPGothic /f >/dev/null 2>&1
   done
+  if [ -n "${wine_desktop:-}" ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$wine_desktop" /f >/dev/null 2>&1
+    # The desktop process started with the prefix, before these keys: a new
+    # server lets the next program start the virtual desktop.
+    wineserver -k 2>/dev/null || true
+    wait "$wine_server_pid" 2>/dev/null || true
+    start_wineserver
+  fi
 fi
