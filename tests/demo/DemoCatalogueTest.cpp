@@ -12,16 +12,16 @@
 #include "../photoservice/ComApartment.h"
 #include "TestSupport.h"
 #include "TrayDriver.h"
-#include "app/GdiplusInclude.h"
+#include "base/GdiplusInclude.h"
+#include "base/TextConvert.h"
+#include "mainwindow/UpdateCheck_CL.h"
 #include "net/InetHttp_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
-#include "photoservice/TextConvert.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
-#include "ui/PictureDecode.h"
-#include "ui/UpdateCheck_CL.h"
+#include "winui/PictureDecode.h"
 
 using namespace testing_support;
 
