@@ -51,6 +51,12 @@ build=${TAPESTREL_BUILD:-$root/build}
 TAPESTREL_BUILD=$build "$root/scripts/setup.sh" Tapestrel
 [ -z "${DISPLAY:-}" ] || export TAPESTREL_DISPLAY=$DISPLAY
 wine_dir=${TAPESTREL_WINE_DIR:-$build/wine-$mode}
+# A second run on the same prefix would share its Wine server and end the first one's processes.
+exec 9>"$wine_dir.lock"
+if ! flock -n 9; then
+  echo "Tapestrel already runs from $wine_dir; end that run first." >&2
+  exit 1
+fi
 wine_keep_prefix=$((1 - fresh))
 # One virtual desktop for every process of the prefix: the tray icon sits in
 # its task bar and the installed wallpaper fills it.

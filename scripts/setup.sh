@@ -13,6 +13,7 @@ build=${TAPESTREL_BUILD:-$root/build}
 #   GoogleTest's sources (/usr/src/googletest): googletest
 #   Japanese text: fonts-ipafont-gothic, fonts-ipafont-mincho
 #   convert, import (demo pictures, screenshots): imagemagick; xwd: x11-apps
+#   flock, unshare, mount (run.sh, tests): util-linux and mount, always there
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth cmake make python3
           googletest fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps)
 missing=()
