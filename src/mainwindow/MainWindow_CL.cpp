@@ -229,6 +229,9 @@ LRESULT MainWindow_CL::handle_message(HWND window, UINT message, WPARAM wparam, 
     case MyPictureImage_CL::kChildRightClick:
         if (LOWORD(wparam) == kPreviewId) show_displayed_item_menu();
         break;
+    case kPreviewMenuClosed:
+        menu_on_preview_ = false;
+        break;
     case SpliterWindowHelper_CL::kSplitterMoved:
         on_splitter_moved();
         break;
@@ -260,7 +263,7 @@ void MainWindow_CL::on_closing()
 
 void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 {
-    if (item_command(command, lparam)) return;
+    if (item_command(command)) return;
     switch (command) {
     case kSettings:
         show_settings_sheet(window());
@@ -320,7 +323,11 @@ void MainWindow_CL::show_displayed_item_menu()
     }
     if (url_for_size(item, kThumbnailSize).empty()) disabled.insert(disabled.end(), {0, 1, 2});
     if (item.ownerName.empty()) disabled.insert(disabled.end(), {3, 4});
-    show_item_menu(window(), entries, disabled, displayed_picture()->window());
+    // The chosen command is posted while the menu runs, so it arrives before
+    // this closing note and still knows which menu it came from.
+    menu_on_preview_ = true;
+    show_item_menu(window(), entries, disabled);
+    PostMessageW(window(), kPreviewMenuClosed, 0, 0);
 }
 
 void MainWindow_CL::on_destroy()

@@ -40,6 +40,8 @@ public:
     static constexpr WPARAM kSettings = 0x1100;
     static constexpr WPARAM kUpdateCaption = 0x1110;  // lParam: tab index
     static constexpr WPARAM kSupportSite = 0x1150;
+    // Posted after the preview's menu has gone.
+    static constexpr UINT kPreviewMenuClosed = WM_APP + 0x103;
 
     MainWindow_CL();
     LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -75,16 +77,16 @@ private:
     void on_splitter_moved();
     void on_closing();
     // Item commands (MainWindow_CL_commands.cpp).
-    bool item_command(WPARAM command, LPARAM source);
+    bool item_command(WPARAM command);
     void get_photo();
     void add_to_candidates(const ImageItem_CL* record);
     void remove_selected(WallPaperItemBase_CL& stored, int list_tab, bool delete_file);
     void save_as_favourite();
-    void search_owner(LPARAM source);
-    void open_owner_page(LPARAM source);
+    void search_owner();
+    void open_owner_page();
     // The record a photographer command is about: the displayed item when the
-    // preview's menu (source = its picture) asked, else the list's selected record.
-    const ImageItem_CL* owner_command_record(LPARAM source) const;
+    // preview's menu asked, else the list's selected record.
+    const ImageItem_CL* owner_command_record() const;
     void set_as_wallpaper();
     // The picture that shows the displayed item.
     MyPictureImage_CL* displayed_picture() const;
@@ -100,6 +102,9 @@ private:
     IniWinSize_CL placement_;
     std::vector<std::unique_ptr<TabView_CL>> tab_views_;
     bool closing_ = false;
+    // While the preview's menu and its command run: the command arrives
+    // without its origin.
+    bool menu_on_preview_ = false;
     SplitterNode root_;
     SpliterWindowHelper_CL splitter_;
 };

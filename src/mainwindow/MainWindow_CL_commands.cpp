@@ -27,7 +27,7 @@ constexpr int kHistoryTab = 6;
 
 }  // namespace
 
-bool MainWindow_CL::item_command(WPARAM command, LPARAM source)
+bool MainWindow_CL::item_command(WPARAM command)
 {
     TabView_CL* view = tab_view(current_tab());
     switch (command) {
@@ -53,10 +53,10 @@ bool MainWindow_CL::item_command(WPARAM command, LPARAM source)
         save_as_favourite();
         return true;
     case kSearchOwner:
-        search_owner(source);
+        search_owner();
         return true;
     case kOpenOwnerPage:
-        open_owner_page(source);
+        open_owner_page();
         return true;
     case kSetWallpaper:
         set_as_wallpaper();
@@ -130,17 +130,16 @@ void MainWindow_CL::save_as_favourite()
 
 // The preview's menu is greyed by the photo it shows, so its commands act on
 // that photo: the list's selection may be another photo, or none at all.
-const ImageItem_CL* MainWindow_CL::owner_command_record(LPARAM source) const
+const ImageItem_CL* MainWindow_CL::owner_command_record() const
 {
-    const MyPictureImage_CL* picture = displayed_picture();
-    if (source != 0 && picture && reinterpret_cast<HWND>(source) == picture->window()) return &displayed_item();
+    if (menu_on_preview_) return &displayed_item();
     TabView_CL* view = tab_view(current_tab());
     return view ? view->selected_item() : nullptr;
 }
 
-void MainWindow_CL::search_owner(LPARAM source)
+void MainWindow_CL::search_owner()
 {
-    const ImageItem_CL* record = owner_command_record(source);
+    const ImageItem_CL* record = owner_command_record();
     if (!record || record->ownerName.empty()) return;
     // Copied: switching tabs may reload the list that holds the record.
     const std::wstring name = record->ownerName;
@@ -149,9 +148,9 @@ void MainWindow_CL::search_owner(LPARAM source)
     switch_tab();
 }
 
-void MainWindow_CL::open_owner_page(LPARAM source)
+void MainWindow_CL::open_owner_page()
 {
-    const ImageItem_CL* record = owner_command_record(source);
+    const ImageItem_CL* record = owner_command_record();
     if (!record || (record->pathAlias.empty() && record->owner.empty())) return;
     open_in_browser(FlickrXmlHelper_CL::photostream_url(*record));
 }

@@ -100,7 +100,8 @@ bool UpdateCheck_CL::fetch_version_text(VersionText& text) const
     if (!http.open_internet() || !http.connect_host(parts.host, parts.secure) || !http.send_get_request(parts.path))
         return false;
     const LONG length = http.content_length();
-    if (length <= 0 || http.read_response_fixed(length) != static_cast<DWORD>(length)) return false;
+    // An empty text (Content-Length: 0) is read as no update; only a missing length ends the check.
+    if (length < 0 || http.read_response_fixed(length) != static_cast<DWORD>(length)) return false;
     text = read_version_text(http.body(), static_cast<size_t>(length));
     return true;
 }

@@ -47,7 +47,7 @@ bool TaskTrayIcon_CL::add()
     while (!Shell_NotifyIconW(NIM_ADD, &data_)) {
         if (GetLastError() != ERROR_TIMEOUT && --left <= 0) {
             const int choice = MessageBoxW(nullptr, L"タスクトレイへアイコンを追加できませんでした。", tip_.c_str(),
-                                           MB_RETRYCANCEL | MB_ICONWARNING);
+                                           MB_RETRYCANCEL);
             if (choice != IDRETRY) {
                 data_.hWnd = nullptr;
                 return false;

@@ -69,20 +69,20 @@ const FlickerListBox_CL::Fonts& FlickerListBox_CL::fonts()
 LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == kAppendRecords) {
-        take_records(*reinterpret_cast<std::vector<ImageItem_CL>*>(lparam));
+        take_records(*reinterpret_cast<std::vector<ImageItem_CL>*>(lparam), wparam);
         set_handled(true);
         return 0;
     }
     return DownLoadListBox_CL::handle_message(window, message, wparam, lparam);
 }
 
-void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records)
+void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records, size_t announced_total)
 {
     if (!window()) return;
     if (GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId())
-        take_records(records);
+        take_records(records, announced_total);
     else
-        SendMessageW(window(), kAppendRecords, 0, reinterpret_cast<LPARAM>(&records));
+        SendMessageW(window(), kAppendRecords, announced_total, reinterpret_cast<LPARAM>(&records));
 }
 
 void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
@@ -93,7 +93,7 @@ void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
+void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, size_t announced_total)
 {
     // More records behind a list shown in place: the list becomes our own first,
     // so the other list is never changed from here.
@@ -106,7 +106,8 @@ void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
         records_.swap(records);
     else
         records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
-    SendMessageW(window(), LB_SETCOUNT, records_.size(), 0);
+    announced_total_ = std::max(announced_total_, announced_total);
+    SendMessageW(window(), LB_SETCOUNT, std::max(records_.size(), announced_total_), 0);
 }
 
 const ImageItem_CL* FlickerListBox_CL::record_at(int row) const
@@ -120,6 +121,7 @@ void FlickerListBox_CL::clear()
 {
     DownLoadListBox_CL::clear();
     records_.clear();
+    announced_total_ = 0;
     shown_ = nullptr;
     hover_row_ = -1;
     hover_flag_ = 0;

@@ -15,7 +15,8 @@
 // that lives on the same thread anyway can be shown in place with show_records.
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
-    // The sent message that carries records from another thread (lParam: the vector).
+    // The sent message that carries records from another thread (lParam: the
+    // vector, wParam: the announced total).
     static constexpr UINT kAppendRecords = WM_APP + 0x101;
 
     FlickerListBox_CL() = default;
@@ -26,9 +27,11 @@ public:
     void draw_entry(Gdiplus::Graphics& graphics, const RECT& row_rect, Gdiplus::Image* picture, int row,
                     UINT state) override;
 
-    // Appends the records and sets the row count to the number of records.
+    // Appends the records and sets the row count to the number of records, or
+    // to the total announced so far when more are on their way (rows beyond
+    // the records stay empty until they arrive; a reset forgets the total).
     // Any thread; from another thread it waits until the list has taken them.
-    void append_records(std::vector<ImageItem_CL> records);
+    void append_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
     // Resets the list and shows the records of a list kept elsewhere, without
     // copying them: the rows follow that list until the next reset or records. The caller keeps it
     // alive meanwhile and changes it on this thread only, showing it again
@@ -52,11 +55,12 @@ private:
     struct Fonts;
     const Fonts& fonts();
     void draw_owner(Gdiplus::Graphics& graphics, const RECT& row_rect, const ImageItem_CL& record, int row, bool selected);
-    void take_records(std::vector<ImageItem_CL>& records);
+    void take_records(std::vector<ImageItem_CL>& records, size_t announced_total);
 
     std::vector<ImageItem_CL> records_;
     // The list shown in place of records_; null when the list shows its own.
     const std::vector<ImageItem_CL>* shown_ = nullptr;
+    size_t announced_total_ = 0;
     int hover_row_ = -1;
     int hover_flag_ = 0;
     std::shared_ptr<Fonts> fonts_;

@@ -6,8 +6,7 @@
 
 const ItemMenuEntry kAddToCandidatesEntry = {L"壁紙候補へ追加する", 0x1010, 15};
 
-void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled,
-                    HWND source)
+void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled)
 {
     ImageList_CL images;
     images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
@@ -20,9 +19,7 @@ void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const
     }
     for (size_t position : disabled) menu.set_enabled(position, false);
     SetForegroundWindow(owner);
-    // Posted, as a menu's own command is: it runs once the menu has gone.
-    if (const UINT chosen = menu.choose(owner))
-        PostMessageW(owner, WM_COMMAND, chosen, reinterpret_cast<LPARAM>(source));
+    (void)menu.track(owner);  // a menu that cannot open offers nothing to act on
 }
 
 std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known)

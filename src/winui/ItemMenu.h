@@ -14,10 +14,8 @@ struct ItemMenuEntry {
 
 // Builds an owner-drawn menu of the entries with a separator between rows,
 // greys the rows at the disabled positions, shows it at the cursor for owner
-// and cleans up. The chosen row reaches owner as WM_COMMAND with its id and,
-// as lParam, the picture the menu was opened on (null for a list's menu).
-void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled,
-                    HWND source = nullptr);
+// and cleans up. The chosen row reaches owner as WM_COMMAND with its id.
+void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled);
 
 // What a list's menu offers after "写真を取得する": adding to the candidates
 // (one record at a time), removing from a stored list (any number), or nothing.

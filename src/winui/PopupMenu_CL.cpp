@@ -34,13 +34,6 @@ HFONT gui_font()
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-BOOL track_at_cursor(HMENU menu, HWND owner, UINT flags)
-{
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    return TrackPopupMenu(menu, flags | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
-}
-
 }  // namespace
 
 PopupMenu_CL::PopupMenu_CL()
@@ -119,12 +112,9 @@ bool PopupMenu_CL::set_enabled(size_t index, bool enabled)
 
 bool PopupMenu_CL::track(HWND owner) const
 {
-    return track_at_cursor(menu_, owner, 0) != FALSE;
-}
-
-UINT PopupMenu_CL::choose(HWND owner) const
-{
-    return static_cast<UINT>(track_at_cursor(menu_, owner, TPM_RETURNCMD));
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return TrackPopupMenu(menu_, TPM_VERTICAL, cursor.x, cursor.y, 0, owner, nullptr) != FALSE;
 }
 
 const PopupMenu_CL::Item* PopupMenu_CL::find(UINT id) const

@@ -40,11 +40,9 @@ public:
     bool append_separator();
     // Greys and disables (or enables again) the item of the record at index.
     bool set_enabled(size_t index, bool enabled);
-    // TrackPopupMenu at the cursor (right button tracks too); the choice
-    // arrives at owner as WM_COMMAND.
+    // TrackPopupMenu at the cursor; the choice arrives at owner as a posted
+    // WM_COMMAND once the menu has gone.
     bool track(HWND owner) const;
-    // As track, but answers the chosen item's id (0 for none) instead of sending it.
-    UINT choose(HWND owner) const;
 
     void set_image_list(HIMAGELIST list) { image_list_ = list; }
     HIMAGELIST image_list() const { return image_list_; }

@@ -93,9 +93,14 @@ void TabView_CL::start_reload()
     wake();
 }
 
-void TabView_CL::finish_load()
+void TabView_CL::request_caption_update() const
 {
     PostMessageW(owner_window(), WM_COMMAND, MainWindow_CL::kUpdateCaption, tab_index_);
+}
+
+void TabView_CL::finish_load()
+{
+    request_caption_update();
     if (list_) InvalidateRect(list_->window(), nullptr, FALSE);
 }
 

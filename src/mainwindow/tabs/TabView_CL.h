@@ -67,6 +67,8 @@ protected:
     void start_reload();
     // Loader thread: asks for a caption refresh and repaints the list.
     void finish_load();
+    // Any thread: asks the window thread to refresh the caption.
+    void request_caption_update() const;
     void begin_busy();
     void end_busy();
     HWND owner_window() const;

@@ -200,10 +200,13 @@ TEST_F(UpdateCheck, SameVersionOrAnHtmlPageMeansNoUpdateForToday)
 TEST_F(UpdateCheck, IncompleteAnswersEndTheCheckSilently)
 {
     publish("1.0.3.0\r\nhttp://download.invalid/\r\n");
-    for (const wchar_t* sw : {L"_nolength/", L"_length0/", L"_short/"}) {
+    for (const wchar_t* sw : {L"_nolength/", L"_short/"}) {
         EXPECT_FALSE(run_check(press(0), http_url(sw + folder))) << sw;
         EXPECT_EQ(last_day(), -1) << sw;
     }
+    // An empty text is no update: the day is remembered.
+    EXPECT_FALSE(run_check(press(0), http_url(L"_length0/" + folder)));
+    EXPECT_EQ(last_day(), today());
 }
 
 TEST_F(UpdateCheck, StartUpCheckRespectsTheNotifySetting)

@@ -156,14 +156,16 @@ TEST_F(SearchTabsTest, AUserSearchListsEveryPhotosetOfTheFirstUserFound)
     serve_answer_for("method=flickr.people.findByUsername",
                      answer("<user id=\"77@N00\" nsid=\"77@N00\"><username>someone</username></user>"));
     serve_answer_for("method=flickr.photosets.getList",
-                     answer("<photosets><photoset id=\"s1\" photos=\"2\"/><photoset id=\"s2\" photos=\"1\"/></photosets>"));
+                     answer("<photosets><photoset id=\"s1\" photos=\"2\"/><photoset id=\"s2\" photos=\"4\"/></photosets>"));
     serve_answer_for("photoset_id=s1", photos_answer({"s1a", "s1b"}, "photoset"));
+    // Fewer photos than announced arrive: the caption keeps the announced total.
     serve_answer_for("photoset_id=s2", photos_answer({"s2a"}, "photoset"));
     open();
     select_tab(kUserTab);
     enter_text(kUserTab, L"someone");
-    ASSERT_TRUE(wait_for_rows(kUserTab, 3));
-    ASSERT_TRUE(wait_for_caption(kUserTab, L"指定したユーザーの写真(3)"));
+    ASSERT_TRUE(wait_for_caption(kUserTab, L"指定したユーザーの写真(6)"));
+    ASSERT_TRUE(ui_testing::pump_until([&] { return rows(kUserTab).size() == 3; }));
+    EXPECT_EQ(list_count(kUserTab), 6);
     EXPECT_EQ(titles_of(rows(kUserTab)), (std::vector<std::wstring>{L"s1a", L"s1b", L"s2a"}));
     ASSERT_FALSE(requests().empty());
     EXPECT_NE(requests()[0].find("&username=someone"), std::string::npos);
