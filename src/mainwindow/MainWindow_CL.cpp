@@ -281,6 +281,10 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 
 void MainWindow_CL::on_list_changed(WPARAM what)
 {
+    // Wine's virtual desktop paints a new wallpaper over the windows on it
+    // without telling them; the tray's notice comes after that paint.
+    if (what == main_window_link::kNewWallpaper)
+        RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     ListChange change{};
     if (!list_change(what, change)) return;
     if (change.list) change.list->changed = 1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Loopback HTTP stand-in for the photo service and the support site in tests.
 
-  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443]
+  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443] [--lifetime S]
   http_fixture.py stop --pidfile FILE
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
@@ -206,8 +206,8 @@ def start(args):
     devnull = os.open(os.devnull, os.O_RDWR)
     for fd in (0, 1, 2):
         os.dup2(devnull, fd)
-    # Ends by itself after an hour even if nobody stops it.
-    signal.alarm(3600)
+    # Ends by itself (after an hour, unless told otherwise) even if nobody stops it.
+    signal.alarm(args.lifetime)
     if listener:
         threading.Thread(target=probe, args=(listener, root), daemon=True).start()
     server.serve_forever()
@@ -236,6 +236,7 @@ def main():
     parser.add_argument("--root", default=".")
     parser.add_argument("--probe-port", type=int, default=0)
     parser.add_argument("--pidfile", required=True)
+    parser.add_argument("--lifetime", type=int, default=3600, help="seconds before it ends by itself")
     args = parser.parse_args()
     return start(args) if args.command == "start" else stop(args)
 
