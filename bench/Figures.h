@@ -7,6 +7,9 @@
 // Records shaped like the service's: six https size URLs of the real length,
 // Japanese titles and owner names.
 std::vector<ImageItem_CL> realistic_items(int count, const wchar_t* tag);
+// A photo-like JPEG (gradients and noise, so it compresses like a real one)
+// written at path; its bytes.
+std::vector<unsigned char> photo_jpeg(const std::wstring& path, int width, int height);
 bool write_bytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> read_bytes(const std::wstring& path);
 // The fastest of several loads of the list file, each into a fresh list (the
@@ -18,6 +21,7 @@ void figure_draw(const std::wstring& folder);
 void figure_install(const std::wstring& folder);
 void figure_folder_scan(const std::wstring& folder);
 void figure_photo_answer();
+void figure_thumbnails(const std::wstring& folder);
 void figure_candidates_tab(const std::wstring& folder);
 // The tray process measured from outside against a program with one hidden window.
 void figure_tray_footprint(const std::wstring& folder);

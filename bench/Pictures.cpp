@@ -13,31 +13,6 @@
 
 namespace {
 
-// A photo-like JPEG: gradients and noise, so it compresses like a real one.
-std::vector<unsigned char> make_jpeg(const std::wstring& path, int width, int height)
-{
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, width, height);
-    Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) == Gdiplus::Ok) {
-        unsigned seed = 12345;
-        for (int y = 0; y < height; ++y) {
-            auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
-            for (int x = 0; x < width; ++x) {
-                seed = seed * 1103515245u + 12345u;
-                const int noise = static_cast<int>((seed >> 16) & 31);
-                row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise) & 255);
-                row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 255);
-                row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise) & 255);
-            }
-        }
-        bitmap.UnlockBits(&data);
-    }
-    CLSID jpeg;
-    if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
-    return read_bytes(path);
-}
-
 double decode_to_pixels_and_write_bitmap(const std::vector<unsigned char>& bytes, const std::wstring& bmp_path)
 {
     return bench::best_of(3, [&] {
@@ -74,10 +49,34 @@ double decode_to_pixels_and_write_bitmap(const std::vector<unsigned char>& bytes
 
 }  // namespace
 
+std::vector<unsigned char> photo_jpeg(const std::wstring& path, int width, int height)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) == Gdiplus::Ok) {
+        unsigned seed = 12345;
+        for (int y = 0; y < height; ++y) {
+            auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+            for (int x = 0; x < width; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const int noise = static_cast<int>((seed >> 16) & 31);
+                row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise) & 255);
+                row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 255);
+                row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise) & 255);
+            }
+        }
+        bitmap.UnlockBits(&data);
+    }
+    CLSID jpeg;
+    if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
+    return read_bytes(path);
+}
+
 void figure_install(const std::wstring& folder)
 {
     AppSettings.load(folder);
-    const std::vector<unsigned char> bytes = make_jpeg(folder + L"\\big.jpg", 6000, 4000);
+    const std::vector<unsigned char> bytes = photo_jpeg(folder + L"\\big.jpg", 6000, 4000);
     bench::note("6000 x 4000 JPEG: " + std::to_string(bytes.size() / 1024) + " KiB");
     ImageItem_CL item;
     item.key = L"big";
@@ -93,7 +92,7 @@ void figure_folder_scan(const std::wstring& folder)
     CreateDirectoryW(tree.c_str(), nullptr);
     static const int sizes[][2] = {{640, 480}, {1024, 768}, {1600, 1200}, {800, 1200}, {2048, 1365}, {320, 240}};
     std::vector<std::vector<unsigned char>> samples;
-    for (const auto& size : sizes) samples.push_back(make_jpeg(folder + L"\\sample.jpg", size[0], size[1]));
+    for (const auto& size : sizes) samples.push_back(photo_jpeg(folder + L"\\sample.jpg", size[0], size[1]));
     for (int i = 0; i < 2000; ++i) {
         const std::wstring sub = tree + L"\\album" + std::to_wstring(i / 100);
         CreateDirectoryW(sub.c_str(), nullptr);
