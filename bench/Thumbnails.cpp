@@ -7,10 +7,10 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "TestSupport.h"
-#include "app/GdiplusInclude.h"
-#include "resident/LocalImageItem.h"
-#include "ui/FitPicture.h"
-#include "ui/MyFlickerListBox_CL.h"
+#include "base/GdiplusInclude.h"
+#include "wallpaper/LocalImageItem.h"
+#include "winui/FitPicture.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
 
 namespace {
 

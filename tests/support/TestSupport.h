@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/GdiplusInclude.h"
-#include "store/KernelHandle.h"
+#include "base/GdiplusInclude.h"
+#include "base/KernelHandle.h"
 
 namespace testing_support {
 
