@@ -27,6 +27,7 @@ void figure_list_files(const std::wstring& folder);
 void figure_draw(const std::wstring& folder);
 void figure_install(const std::wstring& folder);
 void figure_photo_answer();
+void figure_thumbnails(const std::wstring& folder);
 void figure_candidates_tab(const std::wstring& folder);
 // The tray process measured from outside against a program with one hidden window.
 void figure_tray_footprint(const std::wstring& folder);

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-#include "wallpaper/JpegHeader.h"
+#include "base/GdiplusInclude.h"
 #include "base/KernelHandle.h"
+#include "wallpaper/JpegHeader.h"
 
 namespace local_image {
 
@@ -27,6 +28,18 @@ std::wstring date_of(const std::wstring& path, DateSource source)
     swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
              time.wSecond);
     return text;
+}
+
+// The size of a picture that has a JPEG's name but another format the decoder
+// reads (a renamed PNG, say); false when nothing decodes it.
+bool decoder_size(const std::wstring& path, int& width, int& height)
+{
+    if (!decodable_size(path)) return false;  // a damaged or oversized JPEG
+    Gdiplus::Image picture(path.c_str());
+    if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetWidth() == 0 || picture.GetHeight() == 0) return false;
+    width = static_cast<int>(picture.GetWidth());
+    height = static_cast<int>(picture.GetHeight());
+    return true;
 }
 
 }  // namespace
@@ -59,7 +72,7 @@ bool make_item(const std::wstring& folder, const std::wstring& name, DateSource 
     if (!has_jpeg_extension(name)) return false;
     const std::wstring path = folder + L"\\" + name;
     int width = 0, height = 0;
-    if (!read_jpeg_size(path, width, height)) return false;
+    if (!read_jpeg_size(path, width, height) && !decoder_size(path, width, height)) return false;
     item = named_item(folder, name);
     item.localWidth = width;
     item.localHeight = height;

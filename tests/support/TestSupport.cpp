@@ -278,6 +278,89 @@ std::vector<unsigned char> jpeg_bytes(int width, int height)
     return bytes;
 }
 
+std::vector<unsigned char> quartered_jpeg_bytes(int width, int height)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        const int half_width = width / 2, half_height = height / 2;
+        const Gdiplus::Color colours[4] = {Gdiplus::Color(255, 255, 0, 0), Gdiplus::Color(255, 0, 255, 0),
+                                           Gdiplus::Color(255, 0, 0, 255), Gdiplus::Color(255, 255, 255, 255)};
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            Gdiplus::SolidBrush brush(colours[quarter]);
+            graphics.FillRectangle(&brush, quarter % 2 ? half_width : 0, quarter / 2 ? half_height : 0,
+                                   quarter % 2 ? width - half_width : half_width,
+                                   quarter / 2 ? height - half_height : half_height);
+        }
+    }
+    wchar_t base[MAX_PATH], name[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    GetTempFileNameW(base, L"jpg", 0, name);
+    std::vector<unsigned char> bytes;
+    CLSID jpeg;
+    if (find_image_encoder(L"image/jpeg", jpeg) && bitmap.Save(name, &jpeg, nullptr) == Gdiplus::Ok) bytes = read_file(name);
+    DeleteFileW(name);
+    return bytes;
+}
+
+Quarter quarter_of(Gdiplus::Color colour)
+{
+    const int red = colour.GetR() > 128, green = colour.GetG() > 128, blue = colour.GetB() > 128;
+    if (red && green && blue) return Quarter::White;
+    if (red) return Quarter::Red;
+    return green ? Quarter::Green : Quarter::Blue;
+}
+
+std::vector<unsigned char> with_exif(const std::vector<unsigned char>& jpeg, int orientation,
+                                     const std::vector<unsigned char>& thumbnail, bool big_endian)
+{
+    std::vector<unsigned char> tiff;
+    const auto put16 = [&](unsigned value) {
+        const unsigned char high = static_cast<unsigned char>(value >> 8), low = static_cast<unsigned char>(value);
+        tiff.push_back(big_endian ? high : low);
+        tiff.push_back(big_endian ? low : high);
+    };
+    const auto put32 = [&](unsigned value) {
+        put16(big_endian ? value >> 16 : value & 0xFFFF);
+        put16(big_endian ? value & 0xFFFF : value >> 16);
+    };
+    const auto entry = [&](unsigned tag, unsigned type, unsigned value) {
+        put16(tag);
+        put16(type);
+        put32(1);
+        if (type == 3) {
+            put16(value);
+            put16(0);
+        } else {
+            put32(value);
+        }
+    };
+    tiff.push_back(big_endian ? 'M' : 'I');
+    tiff.push_back(big_endian ? 'M' : 'I');
+    put16(42);
+    put32(8);
+    const unsigned first_count = orientation ? 1 : 0;
+    const unsigned second_ifd = 8 + 2 + 12 * first_count + 4;
+    put16(first_count);
+    if (orientation) entry(0x0112, 3, static_cast<unsigned>(orientation));
+    put32(thumbnail.empty() ? 0 : second_ifd);
+    if (!thumbnail.empty()) {
+        put16(2);
+        entry(0x0201, 4, second_ifd + 2 + 24 + 4);
+        entry(0x0202, 4, static_cast<unsigned>(thumbnail.size()));
+        put32(0);
+        tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
+    }
+    const size_t length = 2 + 6 + tiff.size();
+    std::vector<unsigned char> segment = {0xFF, 0xE1, static_cast<unsigned char>(length >> 8),
+                                          static_cast<unsigned char>(length & 0xFF), 'E', 'x', 'i', 'f', 0, 0};
+    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    std::vector<unsigned char> result(jpeg.begin(), jpeg.begin() + 2);
+    result.insert(result.end(), segment.begin(), segment.end());
+    result.insert(result.end(), jpeg.begin() + 2, jpeg.end());
+    return result;
+}
+
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms)
 {
     const DWORD start = GetTickCount();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/GdiplusInclude.h"
 #include "base/KernelHandle.h"
 
 namespace testing_support {
@@ -92,6 +93,19 @@ private:
 bool make_jpeg(const std::wstring& path, int width, int height);
 // The same picture's bytes.
 std::vector<unsigned char> jpeg_bytes(int width, int height);
+
+// A JPEG whose quarters are red (top left), green (top right), blue (bottom
+// left) and white (bottom right), so that a corner tells how it was turned.
+std::vector<unsigned char> quartered_jpeg_bytes(int width, int height);
+enum class Quarter { Red, Green, Blue, White };
+// The quarter colour nearest to a pixel's.
+Quarter quarter_of(Gdiplus::Color colour);
+
+// The JPEG with a camera's Exif block put after its start marker: the
+// orientation tag (none when 0) and, when not empty, an embedded thumbnail; in
+// Motorola byte order when big_endian, else in Intel order.
+std::vector<unsigned char> with_exif(const std::vector<unsigned char>& jpeg, int orientation,
+                                     const std::vector<unsigned char>& thumbnail = {}, bool big_endian = false);
 
 // Finds a top-level "MainWindowClass" window with this title, waiting up to timeout_ms.
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms);

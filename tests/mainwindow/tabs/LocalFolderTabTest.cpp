@@ -9,6 +9,7 @@
 
 #include "TabsTestSupport.h"
 #include "UiTestSupport.h"
+#include "base/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
@@ -169,6 +170,36 @@ TEST_F(LocalFolderTabTest, ListsTheJpegFilesOfTheFolderAndAllItsSubfolders)
         EXPECT_TRUE(looks_like_date(item.dateTaken)) << item.dateTaken;
     }
     EXPECT_EQ(stored_history(kLocalHistory), (std::vector<std::wstring>{root + L"\\"}));
+}
+
+// Sizes are what the user sees: camera pictures stored sideways are listed
+// upright, another picture format under a JPEG name is listed with the size the
+// decoder gives, and a file nothing can read is left out.
+TEST_F(LocalFolderTabTest, CameraPicturesAreListedWithTheirUprightSize)
+{
+    const std::wstring root = make_folder(L"camera");
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        ASSERT_TRUE(write_file(root + L"\\o" + std::to_wstring(orientation) + L".jpg",
+                               with_exif(stored, orientation, {}, orientation > 4)));
+    Gdiplus::Bitmap png(50, 30, PixelFormat24bppRGB);
+    CLSID png_encoder;
+    ASSERT_TRUE(find_image_encoder(L"image/png", png_encoder));
+    ASSERT_EQ(png.Save((root + L"\\renamed.jpg").c_str(), &png_encoder, nullptr), Gdiplus::Ok);
+    ASSERT_TRUE(write_file(root + L"\\text.jpg", std::string("not a picture")));
+    open();
+    select_tab(kLocalTab);
+    mark_caption(kLocalTab);
+    enter_text(kLocalTab, root);
+    ASSERT_TRUE(wait_for_caption(kLocalTab, L"ローカルフォルダ(9)"));
+
+    std::vector<std::wstring> listed;
+    for (const ImageItem_CL& item : rows(kLocalTab))
+        listed.push_back(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"o1.jpg 120x80", L"o2.jpg 120x80", L"o3.jpg 120x80",
+                                                 L"o4.jpg 120x80", L"o5.jpg 80x120", L"o6.jpg 80x120",
+                                                 L"o7.jpg 80x120", L"o8.jpg 80x120", L"renamed.jpg 50x30"}));
 }
 
 TEST_F(LocalFolderTabTest, TheFirstVisitListsTheFolderUsedLastAndAMissingFolderListsNothing)
