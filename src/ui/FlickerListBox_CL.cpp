@@ -69,7 +69,7 @@ const FlickerListBox_CL::Fonts& FlickerListBox_CL::fonts()
 LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == kAppendRecords) {
-        take_records(*reinterpret_cast<std::vector<ImageItem_CL>*>(lparam));
+        take_records(*reinterpret_cast<std::vector<ImageItem_CL>*>(lparam), wparam != 0);
         set_handled(true);
         return 0;
     }
@@ -78,11 +78,21 @@ LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wpar
 
 void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records)
 {
+    deliver(records, false);
+}
+
+void FlickerListBox_CL::replace_records(std::vector<ImageItem_CL> records)
+{
+    deliver(records, true);
+}
+
+void FlickerListBox_CL::deliver(std::vector<ImageItem_CL>& records, bool replace)
+{
     if (!window()) return;
     if (GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId())
-        take_records(records);
+        take_records(records, replace);
     else
-        SendMessageW(window(), kAppendRecords, 0, reinterpret_cast<LPARAM>(&records));
+        SendMessageW(window(), kAppendRecords, replace ? 1 : 0, reinterpret_cast<LPARAM>(&records));
 }
 
 void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
@@ -93,8 +103,12 @@ void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records)
+void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, bool replace)
 {
+    if (replace) {
+        SendMessageW(window(), LB_SETCOUNT, 0, 0);
+        reset();
+    }
     // More records behind a list shown in place: the list becomes our own first,
     // so the other list is never changed from here.
     if (shown_) {

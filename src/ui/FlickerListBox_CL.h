@@ -15,7 +15,8 @@
 // that lives on the same thread anyway can be shown in place with show_records.
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
-    // The sent message that carries records from another thread (lParam: the vector).
+    // The sent message that carries records from another thread (lParam: the
+    // vector; wParam non-zero: they replace the list's records).
     static constexpr UINT kAppendRecords = WM_APP + 0x101;
 
     FlickerListBox_CL() = default;
@@ -29,6 +30,9 @@ public:
     // Appends the records and sets the row count to the number of records.
     // Any thread; from another thread it waits until the list has taken them.
     void append_records(std::vector<ImageItem_CL> records);
+    // Resets the list and shows these records instead, as one step: a failed
+    // load that delivers nothing leaves the list as it was.
+    void replace_records(std::vector<ImageItem_CL> records);
     // Resets the list and shows the records of a list kept elsewhere, without
     // copying them: the rows follow that list until the next reset or records. The caller keeps it
     // alive meanwhile and changes it on this thread only, showing it again
@@ -52,7 +56,8 @@ private:
     struct Fonts;
     const Fonts& fonts();
     void draw_owner(Gdiplus::Graphics& graphics, const RECT& row_rect, const ImageItem_CL& record, int row, bool selected);
-    void take_records(std::vector<ImageItem_CL>& records);
+    void take_records(std::vector<ImageItem_CL>& records, bool replace);
+    void deliver(std::vector<ImageItem_CL>& records, bool replace);
 
     std::vector<ImageItem_CL> records_;
     // The list shown in place of records_; null when the list shows its own.

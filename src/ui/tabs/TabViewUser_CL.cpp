@@ -19,15 +19,31 @@ void TabViewUser_CL::load()
     set_active_client(&client);
     std::vector<UserRecord> users;
     std::vector<PhotosetRecord> photosets;
-    if (client.find_user_by_name(current_text_, kPageSize, users) == S_OK && !stop_requested && !users.empty() &&
-        client.get_photoset_list(users.front().id, photosets) == S_OK) {
+    ServiceOutcome failure;
+    // The first set shown replaces the list; a search that fails before keeps it.
+    bool replaced = false;
+    const auto show = [this, &replaced](std::vector<ImageItem_CL> records) {
+        if (stop_requested || !list_) return;
+        if (replaced) list_->append_records(std::move(records));
+        else list_->replace_records(std::move(records));
+        replaced = true;
+    };
+    if (client.find_user_by_name(current_text_, kPageSize, users) != S_OK ||
+        (!users.empty() && client.get_photoset_list(users.front().id, photosets) != S_OK)) {
+        failure = client.outcome();
+    } else {
         for (const PhotosetRecord& photoset : photosets) {
-            std::vector<ImageItem_CL> records;
-            if (client.get_photoset_photos(photoset.id, records) != S_OK && records.empty()) continue;
             if (stop_requested) break;
-            if (list_) list_->append_records(std::move(records));
+            std::vector<ImageItem_CL> records;
+            if (client.get_photoset_photos(photoset.id, records) != S_OK) {
+                if (!failure.failed()) failure = client.outcome();
+                continue;
+            }
+            show(std::move(records));
         }
+        if (!replaced && !failure.failed()) show({});
     }
+    set_outcome(failure);
     set_active_client(nullptr);
     end_busy();
     finish_load();
