@@ -27,6 +27,9 @@ std::wstring shared_secret() { return read(keys::kSharedSecret, kBuiltInSharedSe
 std::wstring support_url() { return read(keys::kSupportUrl, kBuiltInSupportUrl); }
 std::wstring support_base_url() { return support_url() + L"/Tapestrel"; }
 
+std::wstring built_in_api_key() { return kBuiltInApiKey; }
+std::wstring built_in_shared_secret() { return kBuiltInSharedSecret; }
+
 std::wstring stored_api_key() { return AppInifile.read_string(keys::kService, keys::kApiKey); }
 std::wstring stored_shared_secret() { return AppInifile.read_string(keys::kService, keys::kSharedSecret); }
 

@@ -19,6 +19,9 @@ std::wstring support_url();
 // support_url() + "/Tapestrel"
 std::wstring support_base_url();
 
+// The registration built into the program.
+std::wstring built_in_api_key();
+std::wstring built_in_shared_secret();
 // The user's own key and secret as stored; empty when the built-in ones apply.
 std::wstring stored_api_key();
 std::wstring stored_shared_secret();

@@ -81,14 +81,20 @@ void PropFlickrSetting_CL::on_command(int index, int code)
         if (code == BN_CLICKED) start_check();
         break;
     case kGetKeyButton:
-        if (code == BN_CLICKED) {
-            const std::wstring address = service_config::web_url() + L"/services/apps/create/";
-            if (is_web_address(address)) open_page_(address);
-        }
+        if (code == BN_CLICKED) open_key_page();
         break;
     default:
         break;
     }
+}
+
+void PropFlickrSetting_CL::open_key_page() const
+{
+    std::wstring address = service_config::web_url();
+    while (!address.empty() && address.back() == L'/') address.pop_back();
+    address += L"/services/apps/create/";
+    // Only a web page: the configured address must not open a file or a program.
+    if (is_web_address(address)) open_page_(address);
 }
 
 bool PropFlickrSetting_CL::field_value(int field, size_t length, const wchar_t* refusal, std::wstring& value)
@@ -133,8 +139,8 @@ void PropFlickrSetting_CL::start_check()
     std::wstring api_key, shared_secret;
     if (!credentials(api_key, shared_secret)) return;
     if (api_key.empty()) {
-        api_key = service_config::api_key();
-        shared_secret = service_config::shared_secret();
+        api_key = service_config::built_in_api_key();
+        shared_secret = service_config::built_in_shared_secret();
     }
     enable(kCheckButton, false);
     set_text(kResult, L"確認しています…");

@@ -69,6 +69,7 @@ private:
     // Both fields, or false as field_value; two empty fields stand for the built-in values.
     bool credentials(std::wstring& api_key, std::wstring& shared_secret);
     void start_check();
+    void open_key_page() const;
     void show_check_result();
 
     OpenPage open_page_;
