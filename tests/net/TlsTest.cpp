@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include "TestSupport.h"
-#include "net/GlobalBlock.h"
+#include "base/GlobalBlock.h"
 #include "net/InetHttp_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "store/AppSettings_CL.h"

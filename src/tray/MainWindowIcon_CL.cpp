@@ -1,0 +1,377 @@
+#include "tray/MainWindowIcon_CL.h"
+
+#include <ctime>
+
+#include <shellapi.h>
+
+#include "base/Browser.h"
+#include "base/GlobalBlock.h"
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "wallpaper/CandidateRun.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/MainWindowLink.h"
+#include "wallpaper/SharedRandom_CL.h"
+#include "wallpaper/Wallpaper.h"
+#include "wallpaper/WallpaperChooser.h"
+#include "store/AppSettings_CL.h"
+#include "store/ServiceConfig.h"
+#include "store/SettingsKeys.h"
+#include "winui/ImageList_CL.h"
+#include "winui/PopupMenu_CL.h"
+
+namespace {
+
+constexpr int kMenuImageWidth = 24;
+
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+std::wstring program_path()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], MAX_PATH));
+    return path;
+}
+
+}  // namespace
+
+MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*this), candidate_worker_(*this)
+{
+    set_title(L"Tapestrel_ICON");
+    set_style(style() & ~WS_VISIBLE);
+    downloader_.set_thread_name(L"Tapestrel wallpaper download");
+    candidate_worker_.set_thread_name(L"Tapestrel candidates");
+}
+
+MainWindowIcon_CL::~MainWindowIcon_CL()
+{
+    candidate_worker_.stop();
+    downloader_.stop();
+}
+
+LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    LRESULT painted = 0;
+    if (PopupMenu_CL::paint_message(window, message, wparam, lparam, &painted)) return painted;
+    switch (message) {
+    case WM_CLOSE:
+        candidate_worker_.stop();
+        break;
+    case WM_COMMAND:
+        on_command(LOWORD(wparam));
+        break;
+    case WM_TIMER:
+        on_timer(wparam);
+        break;
+    case TaskTrayIcon_CL::kNotifyMessage:
+        on_tray_notify(static_cast<UINT>(lparam));
+        break;
+    case kCandidateRunDone:
+        // The run happens once per start; an idle thread would only hold its memory.
+        candidate_worker_.stop();
+        show_run_outcome();
+        change_request(true);
+        start_check_timer();
+        break;
+    case kPictureDone:
+        on_picture_done(wparam != 0);
+        break;
+    default:
+        if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
+        break;
+    }
+    return MainWindowBase_CL::handle_message(window, message, wparam, lparam);
+}
+
+void MainWindowIcon_CL::on_create(const CREATESTRUCTW*)
+{
+    tray_icon_.attach(window());
+    const bool added = tray_icon_.add();
+    ShowWindow(window(), SW_HIDE);
+    if (AppSettings.app_folder.empty()) AppSettings.set_folders(documents_folder());
+    const int stored_seed = AppInifile.read_int(keys::kWallPaperInfo, keys::kRandSeed, 0);
+    SharedRandom_CL::instance().seed(static_cast<uint64_t>(stored_seed) + GetTickCount() + static_cast<uint64_t>(time(nullptr)));
+    if (added) SetTimer(window(), change_schedule::kStartupTimer, change_schedule::kStartupDelayMs, nullptr);
+    else PostQuitMessage(-1);
+}
+
+int MainWindowIcon_CL::on_close()
+{
+    if (HWND main_window = main_window_link::find()) SendMessageW(main_window, WM_CLOSE, 0, 0);
+    return 1;
+}
+
+void MainWindowIcon_CL::on_destroy()
+{
+    downloader_.cancel_downloads();
+    downloader_.stop();
+    tray_icon_.remove();
+    KillTimer(window(), change_schedule::kCheckTimer);
+}
+
+void MainWindowIcon_CL::on_timer(UINT_PTR id)
+{
+    if (id == change_schedule::kCheckTimer) {
+        change_request(false);
+    } else if (id == change_schedule::kStartupTimer) {
+        KillTimer(window(), id);
+        ready_ = 1;
+        start_candidate_run();
+    }
+}
+
+void MainWindowIcon_CL::start_check_timer()
+{
+    SetTimer(window(), change_schedule::kCheckTimer, change_schedule::kCheckIntervalMs, nullptr);
+}
+
+void MainWindowIcon_CL::change_request(bool forced)
+{
+    if (!forced && (AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 0 || ready_ == 0)) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (!forced) {
+        const change_schedule::Decision decision =
+            change_schedule::decide(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), now,
+                                    AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0));
+        if (decision == change_schedule::Decision::Restart)
+            AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+        if (decision != change_schedule::Decision::Due) return;
+    }
+    failed_draws_ = 0;
+    draw_next_wallpaper();
+    AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kRandSeed, static_cast<int>(GetTickCount() + now.wDay));
+}
+
+void MainWindowIcon_CL::draw_next_wallpaper()
+{
+    // A download under way finishes first: its request would drop a second one.
+    if (downloading_.exchange(true)) return;
+    raise_busy();
+    ImageItem_CL drawn;
+    ImageItem_CL::Size best;
+    if (!wallpaper_chooser::choose_next(drawn) || !drawn.best_size(best)) {
+        downloading_ = false;
+        lower_busy();
+        return;
+    }
+    set_pending(drawn);
+    // While the idle worker ends, the request waits in its queue for the restart.
+    if (!stopping_downloader_) downloader_.start();
+    auto request = std::make_unique<DownloadRequest>();
+    request->id = 1;
+    request->uri = best.url;
+    downloader_.request_download(std::move(request));
+}
+
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+{
+    const bool retry = owner_.on_picture(data);
+    PostMessageW(owner_.window(), kPictureDone, retry ? 1 : 0, 0);
+}
+
+bool MainWindowIcon_CL::on_picture(HGLOBAL data)
+{
+    const GlobalBlock block(data);  // freed here, whatever happens
+    const ImageItem_CL item = pending();
+    wallpaper::Install result = wallpaper::Install::Failed;
+    if (block) {
+        const GlobalBlock::Lock bytes(block);
+        // Local files are taken as they are; a photo must have the size the service promised.
+        if (bytes.data()) result = wallpaper::install_picture(item, bytes.data(), GlobalSize(block.get()), item.localPath.empty());
+    }
+    downloading_ = false;
+    if (result == wallpaper::Install::Done) {
+        failed_draws_ = 0;
+        wallpaper::record_current(item);
+        wallpaper::add_to_history(item);
+        lower_busy();
+        main_window_link::notify(main_window_link::kNewWallpaper);
+        return false;
+    }
+    lower_busy();
+    // An unreachable service must not start draws for ever.
+    return ++failed_draws_ < kMaxFailedDraws;
+}
+
+void MainWindowIcon_CL::on_picture_done(bool retry)
+{
+    if (retry) draw_next_wallpaper();
+    if (downloading_ || stopping_downloader_) return;
+    // Between changes the worker would only hold its stack; the next draw starts it again.
+    stopping_downloader_ = true;
+    downloader_.stop();
+    stopping_downloader_ = false;
+    // A draw served while the worker ended left its request in the queue.
+    if (downloading_) downloader_.start();
+}
+
+void MainWindowIcon_CL::set_pending(const ImageItem_CL& item)
+{
+    std::lock_guard<std::mutex> lock(pending_lock_);
+    pending_ = item;
+}
+
+ImageItem_CL MainWindowIcon_CL::pending() const
+{
+    std::lock_guard<std::mutex> lock(pending_lock_);
+    return pending_;
+}
+
+void MainWindowIcon_CL::raise_busy()
+{
+    if (busy_.fetch_add(1) == 0) tray_icon_.show_busy(true);
+}
+
+void MainWindowIcon_CL::lower_busy()
+{
+    if (busy_.fetch_sub(1) - 1 < 1) tray_icon_.show_busy(false);
+}
+
+void MainWindowIcon_CL::start_candidate_run()
+{
+    // Without auto-add there is no run, but the schedule starts all the same.
+    if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) != 1) {
+        start_check_timer();
+        return;
+    }
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    candidate_worker_.start();
+    candidate_worker_.wake();
+    AppInifile.write_int(keys::kInfoGet, keys::kCanLastDay, today.wDay);
+}
+
+int MainWindowIcon_CL::UpdateCand_CL::on_thread_message(UINT message, WPARAM, LPARAM)
+{
+    if (message == kWorkMessage && !stop_requested) candidate_run();
+    return 0;
+}
+
+void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
+{
+    if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
+    {
+        ComScope com;
+        owner_.raise_busy();
+        FlickrXmlHelper_CL client;
+        ServiceOutcome failure;
+        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
+        if (stop_requested) {
+            owner_.lower_busy();
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(owner_.outcome_lock_);
+            owner_.run_outcome_ = failure;
+        }
+        candidate_run::store_candidates(std::move(photos));
+        main_window_link::notify(main_window_link::kCandidates);
+        owner_.lower_busy();
+    }
+    PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
+}
+
+void MainWindowIcon_CL::show_run_outcome()
+{
+    ServiceOutcome outcome;
+    {
+        std::lock_guard<std::mutex> guard(outcome_lock_);
+        outcome = run_outcome_;
+    }
+    const std::wstring failure = outcome_text(outcome);
+    tray_icon_.set_tip(failure.empty() ? L"Tapestrel" : L"Tapestrel\n" + failure);
+    if (outcome.blames_key() && !key_balloon_shown_) {
+        key_balloon_shown_ = true;
+        tray_icon_.show_balloon(L"Flickrの接続を確認してください", failure);
+    }
+}
+
+void MainWindowIcon_CL::on_tray_notify(UINT mouse_message)
+{
+    if (mouse_message == WM_LBUTTONDOWN || mouse_message == NIN_BALLOONUSERCLICK) open_main_window();
+    else if (mouse_message == WM_RBUTTONUP) show_tray_menu();
+}
+
+void MainWindowIcon_CL::on_command(UINT id)
+{
+    switch (id) {
+    case kOpenMainWindow:
+        open_main_window();
+        break;
+    case kChangeNow:
+        if (busy_count() == 0) change_request(true);
+        break;
+    case kSaveAsFavorite:
+        wallpaper::save_current_as_favourite();
+        break;
+    case kToggleAutoChange:
+        toggle_auto_change();
+        break;
+    case kSupportSite:
+        open_in_browser(service_config::support_base_url() + L"/");
+        break;
+    case kExit:
+        PostMessageW(window(), WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindowIcon_CL::show_tray_menu()
+{
+    const bool auto_change = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 1;
+    const struct {
+        UINT id;
+        const wchar_t* text;
+        int image;
+    } rows[] = {
+        {kOpenMainWindow, L"メイン画面を開く", 0},
+        {kChangeNow, L"次の壁紙に変更する", 2},
+        {kSaveAsFavorite, L"現在の壁紙をお気に入り壁紙として保存する", 5},
+        {kToggleAutoChange, auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", 0},
+        {kSupportSite, L"サポートサイトへ", 6},
+        {kExit, L"アプリの終了", 0},
+    };
+    ImageList_CL images;
+    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", kMenuImageWidth);
+    PopupMenu_CL menu;
+    if (!menu.create_popup()) return;
+    menu.set_image_list(images.handle());
+    for (const auto& row : rows) {
+        if (row.id != kOpenMainWindow) menu.append_separator();
+        menu.append_item(row.id, row.text, row.image);
+    }
+    if (busy_count() > 0) menu.set_enabled(1, false);
+    SetForegroundWindow(window());
+    menu.track(window());
+    PostMessageW(window(), WM_NULL, 0, 0);
+}
+
+void MainWindowIcon_CL::open_main_window()
+{
+    if (HWND main_window = main_window_link::find()) {
+        if (IsIconic(main_window)) ShowWindow(main_window, SW_SHOWNOACTIVATE);
+        return;
+    }
+    ShellExecuteW(nullptr, nullptr, program_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindowIcon_CL::toggle_auto_change()
+{
+    const int value = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kAutoChange, value ^ 1);
+}

@@ -1,0 +1,45 @@
+#include "wallpaper/CandidateRun.h"
+
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "photoservice/SplitKeywords.h"
+#include "wallpaper/CandidateMerge.h"
+#include "wallpaper/SharedRandom_CL.h"
+#include "store/AppSettings_CL.h"
+
+namespace candidate_run {
+
+namespace {
+
+void note_failure(const FlickrXmlHelper_CL& client, HRESULT result, ServiceOutcome& failure)
+{
+    if (result != S_OK && !failure.failed()) failure = client.outcome();
+}
+
+}  // namespace
+
+std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure)
+{
+    failure = ServiceOutcome();
+    std::vector<ImageItem_CL> photos;
+    note_failure(client, client.get_interesting_photos(photos), failure);
+    if (AppSettings.cand_search_keyword == 1) {
+        for (const std::wstring& word : split_keywords(AppSettings.cand_search_keyword_str, kMaxKeywords))
+            note_failure(client, client.search_photos(word, kPhotosPerSearch, photos), failure);
+    }
+    return photos;
+}
+
+int store_candidates(std::vector<ImageItem_CL> photos)
+{
+    candidate_merge::shuffle(photos, SharedRandom_CL::instance());
+    const int limit = candidate_merge::photos_per_run(AppSettings.cand_add_max);
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    WallPaperItemBase_CL candidates;
+    candidates.set_path(AppSettings.candidates_path());
+    if (!candidates.load_for_change()) return 0;
+    const int added = candidate_merge::merge(candidates, photos, limit);
+    if (added > 0 && candidates.save() != S_OK) return 0;
+    return added;
+}
+
+}  // namespace candidate_run
