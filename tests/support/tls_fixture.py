@@ -18,7 +18,6 @@ name: that is what WinINet under Wine matches."""
 import argparse
 import datetime
 import os
-import signal
 import ssl
 import sys
 import threading
@@ -111,17 +110,8 @@ def start(args):
     os.makedirs(root, exist_ok=True)
     http_fixture.Handler.root = root
     servers = [serve(addr, *paths) for addr, paths in make_certificates(args.certs, args)]
-    pid = os.fork()
-    if pid:
-        with open(args.pidfile, "w") as f:
-            f.write(str(pid))
+    if not http_fixture.detach(args.pidfile):
         return 0
-    os.setsid()
-    devnull = os.open(os.devnull, os.O_RDWR)
-    for fd in (0, 1, 2):
-        os.dup2(devnull, fd)
-    # Ends by itself after an hour even if nobody stops it.
-    signal.alarm(3600)
     for server in servers[1:]:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     servers[0].serve_forever()
