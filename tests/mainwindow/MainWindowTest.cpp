@@ -287,11 +287,12 @@ std::string rsp(const std::string& content, const char* stat = "ok")
 bool serve_user(const std::wstring& folder)
 {
     const std::wstring rest = folder + L"/services/rest@@method=";
+    const std::wstring host = http_host();
     std::string photos;
     for (const char* id : {"81", "82"})
         photos += std::string("<photo id=\"") + id + "\" secret=\"s\" server=\"1\" farm=\"1\" title=\"t" + id +
                   "\" originalformat=\"jpg\" width_o=\"1600\" height_o=\"1200\" url_o=\"http://" +
-                  std::string(http_host().begin(), http_host().end()) + "/none.jpg\"/>";
+                  std::string(host.begin(), host.end()) + "/none.jpg\"/>";
     return serve_file(rest + L"flickr.people.findByUsername",
                       rsp("<user id=\"1@N00\" nsid=\"1@N00\"><username>ann</username></user>")) &&
            serve_file(rest + L"flickr.photosets.getList", rsp("<photosets><photoset id=\"77\" photos=\"2\"/></photosets>")) &&

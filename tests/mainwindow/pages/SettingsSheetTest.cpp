@@ -403,7 +403,7 @@ TEST_F(SettingsSheet, FlickrPageChecksTheTypedKeyOnAWorkerAndSaysWhatTheServiceA
             // Closing the sheet while a check waits for the service ends the check.
             rest_at(http_url(L"_gate/" + folder + L"/gated"));
             click(flickr_control(page, Flickr::kCheckButton));
-            const std::string gated = "GET /_gate/" + std::string(folder.begin(), folder.end()) + "/gated/services/rest?";
+            const std::string gated = "GET /_gate/" + std::string(folder.begin(), folder.end()) + "/gated/services/rest/?";
             for (int i = 0; i < 400 && http_log(L"_requests.log").find(gated) == std::string::npos; ++i) Sleep(50);
             disabled_while_checking = http_log(L"_requests.log").find(gated) != std::string::npos &&
                                       !IsWindowEnabled(flickr_control(page, Flickr::kCheckButton));
