@@ -10,12 +10,13 @@ build=${TAPESTREL_BUILD:-$root/build}
 #   cross compiler, windres, dlltool: mingw-w64, g++-mingw-w64-x86-64-posix
 #   wine, wineserver, wineboot: wine, wine64; Wine's own fonts (title-bar buttons): fonts-wine
 #   Xvfb, xauth: xvfb, xauth; cmake, make: cmake, make; python3 (stand-ins, settings)
+#   the HTTPS stand-in's certificates: python3-cryptography
 #   GoogleTest's sources (/usr/src/googletest): googletest
 #   Japanese text: fonts-ipafont-gothic, fonts-ipafont-mincho
 #   convert, import (demo pictures, screenshots): imagemagick; xwd: x11-apps
 #   flock, unshare, mount (run.sh, tests): util-linux and mount, always there
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth cmake make python3
-          googletest fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps)
+          python3-cryptography googletest fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

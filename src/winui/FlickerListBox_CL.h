@@ -17,7 +17,7 @@
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
     // The sent message that carries records from another thread (lParam: the
-    // vector, wParam: the announced total).
+    // Delivery).
     static constexpr UINT kAppendRecords = WM_APP + 0x101;
 
     FlickerListBox_CL() = default;
@@ -33,6 +33,9 @@ public:
     // the records stay empty until they arrive; a reset forgets the total).
     // Any thread; from another thread it waits until the list has taken them.
     void append_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
+    // Resets the list and shows these records instead, as one step: a failed
+    // load that delivers nothing leaves the list as it was.
+    void replace_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
     // Resets the list and shows the records of a list kept elsewhere, without
     // copying them: the rows follow that list until the next reset or records. The caller keeps it
     // alive meanwhile and changes it on this thread only, showing it again
@@ -61,7 +64,14 @@ private:
     struct Fonts;
     const Fonts& fonts();
     void draw_owner(Gdiplus::Graphics& graphics, const RECT& row_rect, const ImageItem_CL& record, int row, bool selected);
-    void take_records(std::vector<ImageItem_CL>& records, size_t announced_total);
+    // Records handed to the list, from any thread.
+    struct Delivery {
+        std::vector<ImageItem_CL>& records;
+        bool replace;
+        size_t announced_total;
+    };
+    void take_records(Delivery& delivery);
+    void deliver(Delivery delivery);
 
     std::vector<ImageItem_CL> records_;
     std::vector<char> filled_;  // beside records_: 1 once the filler has seen the record

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <wincrypt.h>
+
 #include <cstdio>
 
 #include <objbase.h>
@@ -103,6 +105,26 @@ std::wstring http_host()
 std::wstring http_url(const std::wstring& relative_path)
 {
     return L"http://" + http_host() + L"/" + relative_path;
+}
+
+std::wstring https_url(TlsSite site, const std::wstring& relative_path)
+{
+    static const wchar_t* const hosts[] = {L"TAPESTREL_TLS_TRUSTED", L"TAPESTREL_TLS_SELF_SIGNED",
+                                           L"TAPESTREL_TLS_EXPIRED", L"TAPESTREL_TLS_WRONG_NAME"};
+    return L"https://" + env(hosts[static_cast<int>(site)]) + L"/" + relative_path;
+}
+
+bool trust_test_authority()
+{
+    const std::vector<unsigned char> authority = read_file(env(L"TAPESTREL_TLS_CA"));
+    if (authority.empty()) return false;
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    if (!store) return false;
+    const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, authority.data(),
+                                                        static_cast<DWORD>(authority.size()), CERT_STORE_ADD_REPLACE_EXISTING,
+                                                        nullptr);
+    CertCloseStore(store, 0);
+    return added != FALSE;
 }
 
 bool serve_file(const std::wstring& relative_path, const std::string& body)

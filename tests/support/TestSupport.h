@@ -55,6 +55,14 @@ std::string photos_answer(const std::wstring& folder, int count, int width = 160
 // the pictures' addresses; needs a GdiplusSession.
 bool serve_photos(const std::wstring& folder, int count, int width, int height);
 
+// The HTTPS stand-ins serve the same root on port 443 of their addresses, each
+// with a certificate of its own kind.
+enum class TlsSite { kTrusted, kSelfSigned, kExpired, kWrongName };
+std::wstring https_url(TlsSite site, const std::wstring& relative_path);
+// Makes the current user of this Wine prefix trust the stand-ins' test
+// authority (the "Root" store of the prefix, never the host's); false when it cannot.
+bool trust_test_authority();
+
 // What the stand-in wrote to a log file of its root ("_requests.log", "_gates.log", "_probe.log").
 std::string http_log(const wchar_t* name);
 // The paths and queries of the GETs the stand-in received below folder (an

@@ -197,21 +197,28 @@ def start(args):
         listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         listener.bind((args.addr, args.probe_port))
         listener.listen(8)
-    pid = os.fork()
-    if pid:
-        with open(args.pidfile, "w") as f:
-            f.write(str(pid))
+    if not detach(args.pidfile, args.lifetime):
         return 0
-    os.setsid()
-    devnull = os.open(os.devnull, os.O_RDWR)
-    for fd in (0, 1, 2):
-        os.dup2(devnull, fd)
-    # Ends by itself (after an hour, unless told otherwise) even if nobody stops it.
-    signal.alarm(args.lifetime)
     if listener:
         threading.Thread(target=probe, args=(listener, root), daemon=True).start()
     server.serve_forever()
     return 0
+
+
+def detach(pidfile, lifetime=3600):
+    """Forks a silent server process that ends by itself after lifetime seconds
+    even if nobody stops it; true in that process, false in the caller."""
+    pid = os.fork()
+    if pid:
+        with open(pidfile, "w") as f:
+            f.write(str(pid))
+        return False
+    os.setsid()
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    signal.alarm(lifetime)
+    return True
 
 
 def stop(args):
