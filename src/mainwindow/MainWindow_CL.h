@@ -11,14 +11,16 @@
 class CommunicateWait_CL;
 class ImageItem_CL;
 class MyPictureImage_CL;
+class StatusBar_CL;
 class Tab_CL;
 class TabView_CL;
 class WallPaperItemBase_CL;
 
 // The visible window of the window process: a tab strip of eight tab views,
 // the preview picture left of a draggable splitter, the current tab's list on
-// the right, and the communicating indicator under the list. Keeps its
-// placement and splitter position in the settings file.
+// the right, the communicating indicator under the list, and a status bar
+// with the outcome of the current tab's last load. Keeps its placement and
+// splitter position in the settings file.
 class MainWindow_CL : public MainWindowBase_CL, public TabHost {
 public:
     static constexpr int kTabCount = 8;
@@ -63,6 +65,7 @@ public:
     Tab_CL* tab() const override { return tab_.get(); }
     MyPictureImage_CL* preview() const override { return preview_.get(); }
     CommunicateWait_CL* indicator() const override { return indicator_.get(); }
+    StatusBar_CL* status_bar() const { return status_bar_.get(); }
     TabView_CL* tab_view(int index) const;
     const SplitterNode& splitter() const { return root_; }
 
@@ -75,6 +78,8 @@ private:
     void on_list_changed(WPARAM what);
     void on_splitter_moved();
     void on_closing();
+    // The current tab's outcome in the status bar.
+    void show_status();
     // Item commands (MainWindow_CL_commands.cpp).
     bool item_command(WPARAM command);
     void get_photo();
@@ -97,6 +102,7 @@ private:
     std::unique_ptr<Tab_CL> tab_;
     std::unique_ptr<MyPictureImage_CL> preview_;
     std::unique_ptr<CommunicateWait_CL> indicator_;
+    std::unique_ptr<StatusBar_CL> status_bar_;
     ImageList_CL tab_images_;
     IniWinSize_CL placement_;
     std::vector<std::unique_ptr<TabView_CL>> tab_views_;

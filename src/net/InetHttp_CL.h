@@ -81,6 +81,11 @@ public:
     DWORD body_length() const { return fixed_length_; }
     // Content-Length of the last response; -1 when it was absent or unreadable.
     LONG content_length() const { return content_length_; }
+    // Why the last fetch() failed: the WinINet or system error of the step
+    // that failed, 0 when every step succeeded (an empty body, for instance).
+    DWORD last_error() const { return last_error_; }
+    // HTTP status of the last response; 0 when none arrived.
+    DWORD status_code() const { return status_code_; }
     // The caller takes over the block read by read_response_movable().
     HGLOBAL take_movable_body() { return movable_body_.release(); }
 
@@ -93,6 +98,9 @@ private:
     bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
     void close_handles();
     LONG query_content_length() const;
+    DWORD query_status_code() const;
+    // Keeps the calling thread's last error as the reason of a failed step.
+    bool failed_step();
     GlobalBlock read_body(LONG length, UINT flags, SIZE_T terminator, DWORD& size);
     bool read_exact(char* target, DWORD length);
     bool read_to_end(std::string& bytes);
@@ -114,4 +122,6 @@ private:
     GlobalBlock fixed_body_;
     DWORD fixed_length_ = 0;
     LONG content_length_ = 0;
+    DWORD last_error_ = 0;
+    DWORD status_code_ = 0;
 };

@@ -55,6 +55,7 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
     case kCandidateRunDone:
         // The run happens once per start; an idle thread would only hold its memory.
         candidate_worker_.stop();
+        show_run_outcome();
         change_request(true);
         start_check_timer();
         break;
@@ -242,10 +243,15 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
     {
         owner_.raise_busy();
         FlickrXmlHelper_CL client;
-        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client);
+        ServiceOutcome failure;
+        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
         if (stop_requested) {
             owner_.lower_busy();
             return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(owner_.outcome_lock_);
+            owner_.run_outcome_ = failure;
         }
         candidate_run::store_candidates(std::move(photos));
         main_window_link::notify(main_window_link::kCandidates);
@@ -254,9 +260,24 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
     PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
 }
 
+void MainWindowIcon_CL::show_run_outcome()
+{
+    ServiceOutcome outcome;
+    {
+        std::lock_guard<std::mutex> guard(outcome_lock_);
+        outcome = run_outcome_;
+    }
+    const std::wstring failure = outcome_text(outcome);
+    tray_icon_.set_tip(failure.empty() ? L"Tapestrel" : L"Tapestrel\n" + failure);
+    if (outcome.blames_key() && !key_balloon_shown_) {
+        key_balloon_shown_ = true;
+        tray_icon_.show_balloon(L"Flickrの接続を確認してください", failure);
+    }
+}
+
 void MainWindowIcon_CL::on_tray_notify(UINT mouse_message)
 {
-    if (mouse_message == WM_LBUTTONDOWN) open_main_window();
+    if (mouse_message == WM_LBUTTONDOWN || mouse_message == NIN_BALLOONUSERCLICK) open_main_window();
     else if (mouse_message == WM_RBUTTONUP) show_tray_menu();
 }
 

@@ -6,6 +6,7 @@
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
+#include "photoservice/ServiceOutcome.h"
 #include "store/ImageItem_CL.h"
 #include "winui/MainWindowBase_CL.h"
 
@@ -40,6 +41,10 @@ public:
     // download worker, which ends again when idle.
     void draw_next_wallpaper();
     int busy_count() const { return busy_.load(); }
+    // The icon's tooltip as last given to the shell.
+    std::wstring tray_tip() { return tray_icon_.tip(); }
+    // Whether this process has shown its balloon about the key.
+    bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
     // Downloads the drawn picture and installs it.
@@ -85,6 +90,9 @@ private:
     // Installs the downloaded picture; true when a failed draw is to be retried.
     bool on_picture(GlobalBlock block);
     void on_picture_done(bool retry);
+    // Window thread: the tooltip tells of the run's failure, and a refused key
+    // gets one balloon per process.
+    void show_run_outcome();
     void set_pending(const ImageItem_CL& item);
     ImageItem_CL pending() const;
 
@@ -98,4 +106,7 @@ private:
     bool stopping_downloader_ = false;       // window thread: the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
+    std::mutex outcome_lock_;  // written by the candidate worker, read on the window thread
+    ServiceOutcome run_outcome_;
+    bool key_balloon_shown_ = false;
 };

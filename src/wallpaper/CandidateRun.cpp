@@ -9,13 +9,23 @@
 
 namespace candidate_run {
 
-std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client)
+namespace {
+
+void note_failure(const FlickrXmlHelper_CL& client, HRESULT result, ServiceOutcome& failure)
 {
+    if (result != S_OK && !failure.failed()) failure = client.outcome();
+}
+
+}  // namespace
+
+std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure)
+{
+    failure = ServiceOutcome();
     std::vector<ImageItem_CL> photos;
-    (void)client.get_interesting_photos(photos);
+    note_failure(client, client.get_interesting_photos(photos), failure);
     if (AppSettings.cand_search_keyword == 1) {
         for (const std::wstring& word : split_keywords(AppSettings.cand_search_keyword_str, kMaxKeywords))
-            (void)client.search_photos(word, kPhotosPerSearch, photos);
+            note_failure(client, client.search_photos(word, kPhotosPerSearch, photos), failure);
     }
     return photos;
 }

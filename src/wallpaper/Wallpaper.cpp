@@ -9,6 +9,7 @@
 #include "wallpaper/ItemCommands.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MainWindowLink.h"
+#include "wallpaper/UprightPicture.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
 #include "store/ListEdit.h"
@@ -29,13 +30,16 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
     return (has_extension ? jpeg_path.substr(0, dot) : jpeg_path) + L".bmp";
 }
 
-// A decoded picture, or null when the file is not one GDI+ can read.
-std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
+// The service may give a photo's size as stored or as it stands upright.
+bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
 {
-    if (!decodable_size(path)) return nullptr;
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(path.c_str());
-    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return nullptr;
-    return bitmap;
+    ImageItem_CL::Size best;
+    if (!item.best_size(best)) return false;
+    const UINT width = upright.GetWidth(), height = upright.GetHeight();
+    if (static_cast<UINT>(best.width) == width && static_cast<UINT>(best.height) == height) return true;
+    JpegInfo info;
+    return read_jpeg_info(path, info, false) && info.sideways() && static_cast<UINT>(best.width) == height &&
+           static_cast<UINT>(best.height) == width;
 }
 
 // The file beside `path` that is written first and swapped in when whole.
@@ -126,7 +130,7 @@ bool set_wallpaper(const std::wstring& jpeg_path)
 {
     const std::wstring bmp_path = bitmap_path_of(jpeg_path);
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode(jpeg_path);
+        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(jpeg_path);
         if (!picture || !convert(*picture, bmp_path)) return false;
     }
     return apply(bmp_path);
@@ -143,11 +147,9 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
     }
     Install result = Install::Done;
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode(temp);
-        ImageItem_CL::Size best;
+        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(temp);
         if (!picture) result = Install::NotAPicture;
-        else if (check_size && (!item.best_size(best) || static_cast<UINT>(best.width) != picture->GetWidth() ||
-                                static_cast<UINT>(best.height) != picture->GetHeight()))
+        else if (check_size && !has_size_of(item, *picture, temp))
             result = Install::WrongSize;
         else if (!write_bitmap(*picture, bmp_path))
             result = Install::Failed;

@@ -1,5 +1,8 @@
 #include "wallpaper/WallpaperChooser.h"
 
+#include <unordered_set>
+
+#include "wallpaper/LocalImageItem.h"
 #include "wallpaper/MyFindFileIcon_CL.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "store/AppSettings_CL.h"
@@ -30,12 +33,12 @@ bool source_on(const wchar_t* key)
 }
 
 // An empty path is an empty source, never the root of the current drive.
-std::vector<ImageItem_CL> scan_local_folder()
+LocalFileNames walk_local_folder()
 {
     AppSettings.local_folder = AppInifile.read_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit);
     MyFindFileIcon_CL finder;
     if (!AppSettings.local_folder.empty()) finder.scan(AppSettings.local_folder + L"\\*.*", true);
-    return std::move(finder.items);
+    return std::move(finder.names);
 }
 
 void load_if(bool on, const std::wstring& path, WallPaperItemBase_CL& list)
@@ -47,29 +50,43 @@ void load_if(bool on, const std::wstring& path, WallPaperItemBase_CL& list)
 }  // namespace
 
 bool draw(const std::vector<ImageItem_CL>& favorites, const std::vector<ImageItem_CL>& candidates,
-          const std::vector<ImageItem_CL>& local, const WallPaperItemBase_CL& history, SharedRandom_CL& random,
+          const LocalFileNames& local, const WallPaperItemBase_CL& history, SharedRandom_CL& random,
           ImageItem_CL& drawn)
 {
     std::vector<const ImageItem_CL*> pool = usable(favorites);
-    for (const std::vector<ImageItem_CL>* source : {&candidates, &local}) {
-        const std::vector<const ImageItem_CL*> more = usable(*source);
-        pool.insert(pool.end(), more.begin(), more.end());
+    const std::vector<const ImageItem_CL*> more = usable(candidates);
+    pool.insert(pool.end(), more.begin(), more.end());
+    // Local files that are no readable picture leave this draw. Drawing again
+    // past them keeps the rest equally likely and costs no memory per file.
+    std::unordered_set<size_t> rejected;
+    const size_t total = pool.size() + local.size();
+    bool found = false;
+    for (int tries = 0; tries < kTries && rejected.size() < total;) {
+        const size_t r = random.below(total);
+        ImageItem_CL pick;
+        if (r < pool.size()) {
+            pick = *pool[r];
+        } else {
+            const size_t file = r - pool.size();
+            if (rejected.count(file)) continue;
+            if (!local_image::make_item(local.folder(file), local.name(file), local_image::DateSource::LastWrite, pick)) {
+                rejected.insert(file);
+                continue;
+            }
+        }
+        ++tries;
+        found = true;
+        drawn = std::move(pick);
+        if (!history.find(drawn)) break;
     }
-    if (pool.empty()) return false;
-    const ImageItem_CL* pick = nullptr;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        pick = pool[random.below(pool.size())];
-        if (!history.find(*pick)) break;
-    }
-    drawn = *pick;
-    return true;
+    return found;
 }
 
 bool choose_next(ImageItem_CL& drawn)
 {
-    // The folder scan touches no list file, so it runs before the mutex is taken.
-    std::vector<ImageItem_CL> local;
-    if (source_on(keys::kChangeLocalFolderUse)) local = scan_local_folder();
+    // The folder walk touches no list file, so it runs before the mutex is taken.
+    LocalFileNames local;
+    if (source_on(keys::kChangeLocalFolderUse)) local = walk_local_folder();
 
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     WallPaperItemBase_CL favorites, candidates, history;

@@ -5,27 +5,6 @@
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
 
-namespace {
-
-// A small 16-bit copy of a local picture, fitted into the thumbnail box.
-std::unique_ptr<Gdiplus::Image> local_thumbnail(const std::wstring& path)
-{
-    const std::unique_ptr<Gdiplus::Image> picture = decode_file(path);
-    if (!picture) return nullptr;
-    const Gdiplus::RectF fitted =
-        fit_picture(picture->GetWidth(), picture->GetHeight(),
-                    Gdiplus::RectF(0, 0, DownLoadListBox_CL::kThumbnailWidth, DownLoadListBox_CL::kThumbnailHeight));
-    const int width = std::max(1, static_cast<int>(fitted.Width));
-    const int height = std::max(1, static_cast<int>(fitted.Height));
-    auto thumbnail = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat16bppRGB565);
-    if (thumbnail->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    Gdiplus::Graphics graphics(thumbnail.get());
-    graphics.DrawImage(picture.get(), 0, 0, width, height);
-    return thumbnail;
-}
-
-}  // namespace
-
 DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& list) : list_(list)
 {
     set_thread_name(L"DownLoadListBox_CL::OrgDownloadUri_CL");
@@ -135,7 +114,7 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
         request_picture(row, uri);
         return nullptr;
     }
-    std::unique_ptr<Gdiplus::Image> thumbnail = local_thumbnail(uri);
+    std::unique_ptr<Gdiplus::Image> thumbnail = decode_thumbnail(uri, kThumbnailWidth, kThumbnailHeight);
     // An undecodable file shows the error picture, so it is not decoded again at every paint.
     if (!thumbnail && !error_image_.empty()) thumbnail = decode_file(error_image_);
     if (!thumbnail) return nullptr;

@@ -135,7 +135,12 @@ void PictureImage_CL::paint(HWND window)
 
 void PictureImage_CL::render()
 {
-    if (held_ && !decoded_) decoded_ = decode_block(held_.get(), false);
+    const int width = back_buffer_.width(), height = back_buffer_.height();
+    // Decoded no larger than the area needs; a smaller area draws that scaled down.
+    if (held_ && (!decoded_ || width > decoded_for_.cx || height > decoded_for_.cy)) {
+        decoded_ = decode_block_fitted(held_.get(), width, height);
+        decoded_for_ = SIZE{width, height};
+    }
     Gdiplus::Bitmap* bitmap = back_buffer_.bitmap();
     // An undecodable picture leaves the back buffer as it was.
     if (!decoded_ || !bitmap) return;

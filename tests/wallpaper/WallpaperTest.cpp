@@ -223,3 +223,63 @@ TEST_F(Installing, JpegHeadersGiveTheSizeGdiplusReports)
     EXPECT_FALSE(read_jpeg_size(folder.file(L"text.jpg"), width, height));
     EXPECT_FALSE(read_jpeg_size(folder.file(L"missing.jpg"), width, height));
 }
+
+// Camera pictures carry their pixels as the sensor read them and an Exif tag
+// that says how to turn them; the installed bitmap must stand upright for all
+// eight values, the mirrored ones included, in either byte order.
+TEST_F(Installing, EveryExifOrientationIsInstalledUpright)
+{
+    struct Case {
+        int orientation;
+        Quarter top_left, top_right;
+    };
+    const Case cases[] = {{1, Quarter::Red, Quarter::Green},  {2, Quarter::Green, Quarter::Red},
+                          {3, Quarter::White, Quarter::Blue}, {4, Quarter::Blue, Quarter::White},
+                          {5, Quarter::Red, Quarter::Blue},   {6, Quarter::Blue, Quarter::Red},
+                          {7, Quarter::White, Quarter::Green}, {8, Quarter::Green, Quarter::White}};
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    ASSERT_FALSE(stored.empty());
+    for (const Case& c : cases) {
+        const bool sideways = c.orientation >= 5;
+        const std::vector<unsigned char> bytes = with_exif(stored, c.orientation, {}, c.orientation % 2 == 0);
+        // The service may state either the stored or the upright size.
+        const bool upright_size = c.orientation % 3 == 0;
+        const ImageItem_CL item = sideways && upright_size ? photo(L"p", 80, 120) : photo(L"p", 120, 80);
+        ASSERT_EQ(wallpaper::install_picture(item, bytes.data(), bytes.size(), true), wallpaper::Install::Done)
+            << c.orientation;
+        Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+        ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+        EXPECT_EQ(bitmap.GetWidth(), sideways ? 80u : 120u) << c.orientation;
+        EXPECT_EQ(bitmap.GetHeight(), sideways ? 120u : 80u) << c.orientation;
+        Gdiplus::Color top_left, top_right;
+        bitmap.GetPixel(4, 4, &top_left);
+        bitmap.GetPixel(static_cast<INT>(bitmap.GetWidth()) - 5, 4, &top_right);
+        EXPECT_EQ(quarter_of(top_left), c.top_left) << c.orientation;
+        EXPECT_EQ(quarter_of(top_right), c.top_right) << c.orientation;
+        int width = 0, height = 0;
+        ASSERT_TRUE(read_jpeg_size(AppSettings.now_picture_path(), width, height));
+        EXPECT_EQ(width * 1000 + height, sideways ? 80120 : 120080) << c.orientation;
+    }
+    // A sideways size that fits neither way is still a substitute picture.
+    const std::vector<unsigned char> turned = with_exif(stored, 6);
+    EXPECT_EQ(wallpaper::install_picture(photo(L"q", 120, 120), turned.data(), turned.size(), true),
+              wallpaper::Install::WrongSize);
+}
+
+// A damaged or strange Exif block means "no orientation", never a failure.
+TEST_F(Installing, AnInvalidOrDamagedOrientationLeavesThePictureAsStored)
+{
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    std::vector<unsigned char> cut_block = with_exif(stored, 6);
+    cut_block[20] = 0xFF;  // the first IFD's entry count now runs past the block
+    cut_block[21] = 0xFF;
+    for (const std::vector<unsigned char>& bytes : {with_exif(stored, 0), with_exif(stored, 9, {}, true), cut_block}) {
+        ASSERT_EQ(wallpaper::install_picture(photo(L"p", 120, 80), bytes.data(), bytes.size(), true),
+                  wallpaper::Install::Done);
+        Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+        EXPECT_EQ(bitmap.GetWidth(), 120u);
+        Gdiplus::Color top_left;
+        bitmap.GetPixel(4, 4, &top_left);
+        EXPECT_EQ(quarter_of(top_left), Quarter::Red);
+    }
+}

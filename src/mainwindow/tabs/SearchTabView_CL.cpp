@@ -55,7 +55,7 @@ void SearchTabView_CL::activate()
     if (requested_text_.empty() || requested_text_ == current_text_) return;
     abort_load();
     current_text_ = requested_text_;
-    start_reload();
+    start_reload_keeping_list();
 }
 
 void SearchTabView_CL::cancel()

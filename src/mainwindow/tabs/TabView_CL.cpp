@@ -89,6 +89,32 @@ void TabView_CL::start_reload()
     wake();
 }
 
+void TabView_CL::start_reload_keeping_list()
+{
+    if (list_) list_->set_busy_indicator(owner_ ? owner_->indicator() : nullptr);
+    start();
+    wake();
+}
+
+void TabView_CL::set_outcome(const ServiceOutcome& outcome)
+{
+    if (stop_requested) return;
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    outcome_ = outcome;
+}
+
+bool TabView_CL::last_load_failed() const
+{
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    return outcome_.failed();
+}
+
+std::wstring TabView_CL::status_text() const
+{
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    return outcome_text_with_hint(outcome_);
+}
+
 void TabView_CL::request_caption_update() const
 {
     PostMessageW(owner_window(), WM_COMMAND, TabHost::kUpdateCaption, tab_index_);

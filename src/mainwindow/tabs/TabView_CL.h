@@ -1,11 +1,13 @@
 #pragma once
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "base/ThreadBase_CL.h"
+#include "photoservice/ServiceOutcome.h"
 
 class ImageItem_CL;
 class MyFlickerListBox_CL;
@@ -50,6 +52,8 @@ public:
     virtual MyPictureImage_CL* picture() const { return nullptr; }
     // Switches the tab to the photos of the named user (the user tab).
     virtual void search_for_user(const std::wstring&) {}
+    // What the status bar says of the tab's last load; empty when it went well.
+    std::wstring status_text() const;
 
     int tab_index() const { return tab_index_; }
     int image_index() const { return image_index_; }
@@ -71,6 +75,11 @@ protected:
     void renew_list();
     // Renews the list, then wakes the loader.
     void start_reload();
+    // Wakes the loader with the list as it is: a load that fails keeps it.
+    void start_reload_keeping_list();
+    // Loader thread: how the load ended, unless it was stopped.
+    void set_outcome(const ServiceOutcome& outcome);
+    bool last_load_failed() const;
     // Loader thread: asks for a caption refresh and repaints the list.
     void finish_load();
     // Any thread: asks the window thread to refresh the caption.
@@ -88,4 +97,6 @@ private:
     int image_index_;
     std::wstring caption_;
     int visible_ = 0;
+    mutable std::mutex outcome_lock_;
+    ServiceOutcome outcome_;
 };
