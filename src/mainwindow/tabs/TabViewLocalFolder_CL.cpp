@@ -81,8 +81,9 @@ void TabViewLocalFolder_CL::load()
     begin_busy();
     MyFindFile_CL finder(stop_requested);
     finder.scan(without_trailing_backslashes(current_text_) + L"\\*.*", true);
-    // An aborted walk lists nothing: a newer folder, or the closing window, follows.
-    if (!stop_requested && list_) list_->append_records(std::move(finder.items));
+    // A finished walk replaces the rows; an aborted one lists nothing, for a
+    // newer folder, or the closing window, follows.
+    if (!stop_requested && list_) list_->replace_records(std::move(finder.items));
     end_busy();
     finish_load();
 }
