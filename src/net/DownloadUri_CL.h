@@ -11,8 +11,10 @@
 #include "base/ThreadBase_CL.h"
 
 // One picture to fetch: an http(s) address or a local path. The id is the
-// requester's (a list index, a counter); one id is queued at most once.
+// requester's (a list index, a counter); one id is queued at most once. A
+// requester may derive its own record to carry what the answer needs.
 struct DownloadRequest {
+    virtual ~DownloadRequest() = default;
     int id = 0;
     std::wstring uri;
 };

@@ -31,6 +31,8 @@ MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*
 
 MainWindowIcon_CL::~MainWindowIcon_CL()
 {
+    // Nothing the workers still hand over may run on a window being torn down.
+    tasks().close();
     candidate_worker_.stop();
     downloader_.stop();
 }
@@ -51,16 +53,6 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
         break;
     case TaskTrayIcon_CL::kNotifyMessage:
         on_tray_notify(static_cast<UINT>(lparam));
-        break;
-    case kCandidateRunDone:
-        // The run happens once per start; an idle thread would only hold its memory.
-        candidate_worker_.stop();
-        show_run_outcome();
-        change_request(true);
-        start_check_timer();
-        break;
-    case kPictureDone:
-        on_picture_done(wparam != 0);
         break;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
@@ -133,88 +125,83 @@ void MainWindowIcon_CL::change_request(bool forced)
 void MainWindowIcon_CL::draw_next_wallpaper()
 {
     // A download under way finishes first: its request would drop a second one.
-    if (downloading_.exchange(true)) return;
-    raise_busy();
-    ImageItem_CL drawn;
+    if (download_) return;
+    download_ = BusyScope(this);
+    auto request = std::make_unique<WallpaperRequest>();
     ImageItem_CL::Size best;
-    if (!wallpaper_chooser::choose_next(drawn) || !drawn.best_size(best)) {
-        downloading_ = false;
-        lower_busy();
+    if (!wallpaper_chooser::choose_next(request->item) || !request->item.best_size(best)) {
+        download_.end();
         return;
     }
-    set_pending(drawn);
     // While the idle worker ends, the request waits in its queue for the restart.
     if (!stopping_downloader_) downloader_.start();
-    auto request = std::make_unique<DownloadRequest>();
     request->id = 1;
     request->uri = best.url;
     downloader_.request_download(std::move(request));
 }
 
-void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
-{
-    const bool retry = owner_.on_picture(std::move(data));
-    PostMessageW(owner_.window(), kPictureDone, retry ? 1 : 0, 0);
-}
+namespace {
 
-// The block is freed on leaving, whatever happens.
-bool MainWindowIcon_CL::on_picture(GlobalBlock block)
+// Download worker. Files, the registry and the desktop wallpaper only, no
+// window of this process: the install takes long enough (a large photo, the
+// broadcast of the new wallpaper) that the tray's menu would freeze on its
+// thread. The block is freed on leaving, whatever happens.
+bool install_downloaded(const ImageItem_CL& item, GlobalBlock block)
 {
-    const ImageItem_CL item = pending();
-    wallpaper::Install result = wallpaper::Install::Failed;
-    if (block) {
-        const GlobalBlock::Lock bytes(block);
-        // Local files are taken as they are; a photo must have the size the service promised.
-        if (bytes.data()) result = wallpaper::install_picture(item, bytes.data(), GlobalSize(block.get()), item.localPath.empty());
-    }
-    downloading_ = false;
-    if (result == wallpaper::Install::Done) {
-        failed_draws_ = 0;
-        // The wallpaper is installed either way; a list that could not be
-        // written was traced and is written again by the next change.
-        (void)wallpaper::record_current(item);
-        (void)wallpaper::add_to_history(item);
-        lower_busy();
-        main_window_link::notify(main_window_link::kNewWallpaper);
+    if (!block) return false;
+    const GlobalBlock::Lock bytes(block);
+    // Local files are taken as they are; a photo must have the size the service promised.
+    if (!bytes.data() ||
+        wallpaper::install_picture(item, bytes.data(), GlobalSize(block.get()), item.localPath.empty()) !=
+            wallpaper::Install::Done)
         return false;
-    }
-    lower_busy();
-    // An unreachable service must not start draws for ever.
-    return ++failed_draws_ < kMaxFailedDraws;
+    // The wallpaper is installed either way; a list that could not be
+    // written was traced and is written again by the next change.
+    (void)wallpaper::record_current(item);
+    (void)wallpaper::add_to_history(item);
+    main_window_link::notify(main_window_link::kNewWallpaper);
+    return true;
 }
 
-void MainWindowIcon_CL::on_picture_done(bool retry)
+}  // namespace
+
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    if (retry) draw_next_wallpaper();
-    if (downloading_ || stopping_downloader_) return;
+    // Only the tray queues here, always its own kind of request.
+    const bool installed = install_downloaded(static_cast<const WallpaperRequest&>(*request).item, std::move(data));
+    MainWindowIcon_CL& owner = owner_;
+    // A tray window that is gone has nothing left to show or draw.
+    (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });
+}
+
+void MainWindowIcon_CL::on_picture_done(bool installed)
+{
+    download_.end();
+    // An unreachable service must not start draws for ever.
+    failed_draws_ = installed ? 0 : failed_draws_ + 1;
+    if (!installed && failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
+    if (download_ || stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
     stopping_downloader_ = true;
     downloader_.stop();
     stopping_downloader_ = false;
     // A draw served while the worker ended left its request in the queue.
-    if (downloading_) downloader_.start();
+    if (download_) downloader_.start();
 }
 
-void MainWindowIcon_CL::set_pending(const ImageItem_CL& item)
+void MainWindowIcon_CL::begin_busy()
 {
-    std::lock_guard<std::mutex> lock(pending_lock_);
-    pending_ = item;
+    // A tray window that is gone shows no icon.
+    (void)tasks().run_or_post([this] {
+        if (busy_++ == 0) tray_icon_.show_busy(true);
+    });
 }
 
-ImageItem_CL MainWindowIcon_CL::pending() const
+void MainWindowIcon_CL::end_busy()
 {
-    std::lock_guard<std::mutex> lock(pending_lock_);
-    return pending_;
-}
-
-void MainWindowIcon_CL::raise_busy()
-{
-    if (busy_.fetch_add(1) == 0) tray_icon_.show_busy(true);
-}
-
-void MainWindowIcon_CL::lower_busy()
-{
-    if (busy_.fetch_sub(1) - 1 < 1) tray_icon_.show_busy(false);
+    (void)tasks().run_or_post([this] {
+        if (busy_ > 0 && --busy_ == 0) tray_icon_.show_busy(false);
+    });
 }
 
 void MainWindowIcon_CL::start_candidate_run()
@@ -240,33 +227,31 @@ int MainWindowIcon_CL::UpdateCand_CL::on_thread_message(UINT message, WPARAM, LP
 void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
 {
     if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
+    ServiceOutcome failure;
     {
-        owner_.raise_busy();
+        const BusyScope busy(&owner_);
         FlickrXmlHelper_CL client;
-        ServiceOutcome failure;
         std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
-        if (stop_requested) {
-            owner_.lower_busy();
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> guard(owner_.outcome_lock_);
-            owner_.run_outcome_ = failure;
-        }
+        if (stop_requested) return;
         candidate_run::store_candidates(std::move(photos));
         main_window_link::notify(main_window_link::kCandidates);
-        owner_.lower_busy();
     }
-    PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
+    MainWindowIcon_CL& owner = owner_;
+    // A tray window that is gone starts no schedule.
+    (void)owner_.tasks().post([&owner, failure] { owner.on_candidate_run_done(failure); });
 }
 
-void MainWindowIcon_CL::show_run_outcome()
+void MainWindowIcon_CL::on_candidate_run_done(const ServiceOutcome& outcome)
 {
-    ServiceOutcome outcome;
-    {
-        std::lock_guard<std::mutex> guard(outcome_lock_);
-        outcome = run_outcome_;
-    }
+    // The run happens once per start; an idle thread would only hold its memory.
+    candidate_worker_.stop();
+    show_run_outcome(outcome);
+    change_request(true);
+    start_check_timer();
+}
+
+void MainWindowIcon_CL::show_run_outcome(const ServiceOutcome& outcome)
+{
     const std::wstring failure = outcome_text(outcome);
     tray_icon_.set_tip(failure.empty() ? L"Tapestrel" : L"Tapestrel\n" + failure);
     if (outcome.blames_key() && !key_balloon_shown_) {

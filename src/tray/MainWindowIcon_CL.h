@@ -1,8 +1,7 @@
 #pragma once
-#include <atomic>
 #include <memory>
-#include <mutex>
 
+#include "base/BusyScope.h"
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
@@ -12,8 +11,10 @@
 
 // The hidden window of the tray process ("Tapestrel_ICON"): the notification
 // icon and its menu, the change schedule, drawing and installing wallpapers,
-// and the candidate worker.
-class MainWindowIcon_CL : public MainWindowBase_CL {
+// and the candidate worker. The workers only fetch, install and store: what
+// touches this window, its icon or its fields reaches the window's thread as
+// a task.
+class MainWindowIcon_CL : public MainWindowBase_CL, public BusySignal {
 public:
     // Tray menu commands.
     static constexpr UINT kOpenMainWindow = 0x1110;
@@ -40,13 +41,22 @@ public:
     // until the download is over. Window thread only: it starts the
     // download worker, which ends again when idle.
     void draw_next_wallpaper();
-    int busy_count() const { return busy_.load(); }
+    // The busy icon shows while any period lasts. Any thread: from a worker
+    // the change is carried to the window's thread.
+    void begin_busy() override;
+    void end_busy() override;
+    int busy_count() const { return busy_; }
     // The icon's tooltip as last given to the shell.
     std::wstring tray_tip() { return tray_icon_.tip(); }
     // Whether this process has shown its balloon about the key.
     bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
+    // The drawn item travels with its download, so the worker needs nothing of the window.
+    struct WallpaperRequest : DownloadRequest {
+        ImageItem_CL item;
+    };
+
     // Downloads the drawn picture and installs it.
     class MyDownLoadUri_CL : public DownloadUri_CL {
     public:
@@ -70,15 +80,6 @@ private:
         MainWindowIcon_CL& owner_;
     };
 
-    // Posted by the candidate worker when its run is over: the first change
-    // follows and the schedule starts.
-    static constexpr UINT kCandidateRunDone = WM_APP + 1;
-    // Posted by the download worker once a picture was handled; wparam is
-    // non-zero when a failed one is to be drawn again.
-    static constexpr UINT kPictureDone = WM_APP + 2;
-
-    void raise_busy();
-    void lower_busy();
     void start_candidate_run();
     void start_check_timer();
     void on_timer(UINT_PTR id);
@@ -87,26 +88,23 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
-    // Installs the downloaded picture; true when a failed draw is to be retried.
-    bool on_picture(GlobalBlock block);
-    void on_picture_done(bool retry);
-    // Window thread: the tooltip tells of the run's failure, and a refused key
-    // gets one balloon per process.
-    void show_run_outcome();
-    void set_pending(const ImageItem_CL& item);
-    ImageItem_CL pending() const;
+    // Window thread, once the download worker has handled the drawn picture.
+    void on_picture_done(bool installed);
+    // Window thread, once the candidate run is over: the first change follows
+    // and the schedule starts.
+    void on_candidate_run_done(const ServiceOutcome& outcome);
+    // The tooltip tells of the run's failure, and a refused key gets one
+    // balloon per process.
+    void show_run_outcome(const ServiceOutcome& outcome);
 
+    // Everything below is touched on the window's thread only.
     TaskTrayIcon_CL tray_icon_;
-    std::atomic<int> busy_{0};
-    mutable std::mutex pending_lock_;  // drawn on any thread, installed on the download worker
-    ImageItem_CL pending_;
+    int busy_ = 0;
     int ready_ = 0;
-    std::atomic<int> failed_draws_{0};
-    std::atomic<bool> downloading_{false};  // one picture at a time
-    bool stopping_downloader_ = false;       // window thread: the idle worker is being ended
+    int failed_draws_ = 0;
+    BusyScope download_;                // lasts while a drawn picture is fetched and installed
+    bool stopping_downloader_ = false;  // the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
-    std::mutex outcome_lock_;  // written by the candidate worker, read on the window thread
-    ServiceOutcome run_outcome_;
     bool key_balloon_shown_ = false;
 };
