@@ -84,6 +84,8 @@ int ControlBase_CL::text_height(const std::wstring& text) const
 bool ControlBase_CL::subclass()
 {
     if (!window_) return false;
+    // Twice would put the common procedure in front of itself.
+    if (previous_ && subclassing::bound_object<ControlBase_CL>(window_) == this) return true;
     callback_ = nullptr;
     previous_ = subclassing::install(window_, this, &ControlBase_CL::procedure);
     if (previous_) tasks_.open(window_);

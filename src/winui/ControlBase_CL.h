@@ -51,7 +51,7 @@ public:
 
     // Binds this object to its created window and puts the common control
     // procedure in front of the control's own; clears the message callback.
-    // From then on the window takes tasks.
+    // From then on the window takes tasks. Once is enough; again does nothing.
     bool subclass();
     // The road from workers to this object's window thread: open while the
     // window is bound to the object (top-level windows and subclassed controls).

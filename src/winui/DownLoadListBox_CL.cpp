@@ -1,7 +1,6 @@
 #include "winui/DownLoadListBox_CL.h"
 
 #include "store/ServiceConfig.h"
-#include "winui/CommunicateWait_CL.h"
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
 
@@ -23,6 +22,8 @@ DownLoadListBox_CL::DownLoadListBox_CL()
 
 DownLoadListBox_CL::~DownLoadListBox_CL()
 {
+    // No picture may arrive at a list being torn down.
+    tasks().close();
     worker_.stop_requested = true;
     worker_.cancel_downloads();
     worker_.stop();
@@ -46,12 +47,14 @@ std::wstring DownLoadListBox_CL::image_address(int)
 
 HWND DownLoadListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
 {
-    return ListBox_CL::create(parent, id, width, height, style, x, y);
+    // Subclassed, so that the worker's pictures reach the list by task.
+    if (!ListBox_CL::create(parent, id, width, height, style, x, y)) return nullptr;
+    subclass();
+    return window();
 }
 
 size_t DownLoadListBox_CL::cached_count()
 {
-    Semapho_CL::Lock_CL lock(lock_);
     return cache_.count();
 }
 
@@ -94,7 +97,6 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
         Gdiplus::SolidBrush background(Gdiplus::Color((item.itemState & ODS_SELECTED) ? 0xFF6464DC : 0xFFFFFFFF));
         graphics->FillRectangle(&background, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
                                 static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
-        Semapho_CL::Lock_CL lock(lock_);
         if (Gdiplus::Image* picture = picture_for(row)) draw_entry(*graphics, rect, picture, row, item.itemState);
     }
     if (!buffer) return;
@@ -103,7 +105,6 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
     screen.DrawImage(buffer, target, rect.left, rect.top, target.Width, target.Height, Gdiplus::UnitPixel);
 }
 
-// Runs under the list lock.
 Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 {
     if (Gdiplus::Image* cached = cache_.find(row)) return cached;
@@ -125,32 +126,29 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 {
     worker_.start();
-    if (indicator_ && busy_.exchange(1) == 0) indicator_->begin_busy();
+    if (!downloading_) downloading_ = BusyScope(indicator_);
     std::unique_ptr<DownloadRequest> request = new_request();
     request->id = row;
     request->uri = uri;
     worker_.request_download(std::move(request));
 }
 
-// Worker thread. The stream made from the block frees it with the picture.
+// The stream made from the block frees it with the picture.
 void DownLoadListBox_CL::on_downloaded(int row, GlobalBlock data)
 {
-    {
-        Semapho_CL::Lock_CL lock(lock_);
-        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
-        // A picture that did not arrive or does not decode shows the error
-        // picture, so the row is not fetched again at every paint.
-        if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
-        if (picture) cache_.store(row, std::move(picture));
-    }
-    end_busy_when_idle();
-    InvalidateRect(window(), nullptr, FALSE);
+    std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
+    // A list whose window is gone drops the picture with the task.
+    (void)tasks().post([this, row, picture = std::move(picture)]() mutable { take_picture(row, std::move(picture)); });
 }
 
-void DownLoadListBox_CL::end_busy_when_idle()
+void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> picture)
 {
-    if (!indicator_ || busy_.load() == 0 || worker_.queue_length() != 0) return;
-    if (busy_.exchange(0) == 1) indicator_->end_busy();
+    // A picture that did not arrive or does not decode shows the error
+    // picture, so the row is not fetched again at every paint.
+    if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
+    if (picture) cache_.store(row, std::move(picture));
+    if (worker_.queue_length() == 0) downloading_.end();
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void DownLoadListBox_CL::reset()
@@ -160,11 +158,8 @@ void DownLoadListBox_CL::reset()
     worker_.stop_requested = true;
     worker_.cancel_downloads();
     worker_.stop();
-    {
-        Semapho_CL::Lock_CL lock(lock_);
-        cache_.clear();
-    }
+    cache_.clear();
     clear();
-    if (indicator_ && busy_.exchange(0) == 1) indicator_->end_busy();
+    downloading_.end();
     resetting_ = 0;
 }
