@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/BusyScope.h"
 #include "base/GlobalBlock.h"
 #include "net/InetHttp_CL.h"
 #include "base/Semapho_CL.h"
@@ -17,6 +18,9 @@ struct DownloadRequest {
     virtual ~DownloadRequest() = default;
     int id = 0;
     std::wstring uri;
+    // The requester's busy period: it lasts as long as the request, however
+    // the request ends (answered, replaced, dropped from a full queue, cancelled).
+    BusyScope busy;
 };
 
 // The worker that downloads pictures one at a time, newest request first, and

@@ -11,7 +11,7 @@ DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& lis
 
 void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    list_.on_downloaded(request->id, std::move(data));
+    list_.on_downloaded(std::move(request), std::move(data));
 }
 
 DownLoadListBox_CL::DownLoadListBox_CL()
@@ -126,19 +126,22 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 {
     worker_.start();
-    if (!downloading_) downloading_ = BusyScope(indicator_);
     std::unique_ptr<DownloadRequest> request = new_request();
     request->id = row;
     request->uri = uri;
+    request->busy = BusyScope(indicator_);
     worker_.request_download(std::move(request));
 }
 
 // The stream made from the block frees it with the picture.
-void DownLoadListBox_CL::on_downloaded(int row, GlobalBlock data)
+void DownLoadListBox_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
-    // A list whose window is gone drops the picture with the task.
-    (void)tasks().post([this, row, picture = std::move(picture)]() mutable { take_picture(row, std::move(picture)); });
+    // A list whose window is gone drops the picture with the task; the
+    // request's busy period ends when the task is over.
+    (void)tasks().post([this, request = std::move(request), picture = std::move(picture)]() mutable {
+        take_picture(request->id, std::move(picture));
+    });
 }
 
 void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> picture)
@@ -147,7 +150,6 @@ void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> p
     // picture, so the row is not fetched again at every paint.
     if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
     if (picture) cache_.store(row, std::move(picture));
-    if (worker_.queue_length() == 0) downloading_.end();
     InvalidateRect(window(), nullptr, FALSE);
 }
 
@@ -160,6 +162,5 @@ void DownLoadListBox_CL::reset()
     worker_.stop();
     cache_.clear();
     clear();
-    downloading_.end();
     resetting_ = 0;
 }

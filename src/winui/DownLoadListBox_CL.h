@@ -38,8 +38,8 @@ public:
     // Stops all picture work and empties the list.
     void reset();
 
-    // Not owned, and outlives the list; the list holds one busy period on it
-    // while downloads are pending.
+    // Not owned, and outlives the list; each pending download is a busy
+    // period on it.
     void set_busy_indicator(BusySignal* indicator) { indicator_ = indicator; }
     // Drawn for rows whose picture could not be fetched.
     void set_error_image(const std::wstring& path) { error_image_ = path; }
@@ -60,8 +60,8 @@ private:
     // The cached picture of a row, decoding a local file or queueing a download on a miss.
     Gdiplus::Image* picture_for(int row);
     void request_picture(int row, const std::wstring& uri);
-    // Worker thread: decodes what arrived and hands it over.
-    void on_downloaded(int row, GlobalBlock data);
+    // Worker thread: decodes what arrived and hands it over with the request.
+    void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data);
     // The list's thread: a null picture shows the error picture.
     void take_picture(int row, std::unique_ptr<Gdiplus::Image> picture);
 
@@ -69,7 +69,6 @@ private:
     ImageCache_CL cache_;
     int resetting_ = 0;
     BusySignal* indicator_ = nullptr;
-    BusyScope downloading_;  // lasts while downloads are pending
     std::wstring error_image_;
     OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
 };

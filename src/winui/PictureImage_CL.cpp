@@ -35,7 +35,7 @@ HWND PictureImage_CL::create(HWND parent, int id, int width, int height, int x, 
 
 void PictureImage_CL::load(const std::wstring& address)
 {
-    auto request = std::make_unique<PictureRequest>();
+    auto request = std::make_unique<DownloadRequest>();
     request->id = ++requests_;
     request->uri = address;
     request->busy = BusyScope(indicator_);

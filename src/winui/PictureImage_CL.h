@@ -45,10 +45,6 @@ public:
     const BackBuffer_CL& back_buffer() const { return back_buffer_; }
 
 private:
-    struct PictureRequest : DownloadRequest {
-        BusyScope busy;
-    };
-
     class OrgDownloadUri_CL : public DownloadUri_CL {
     public:
         explicit OrgDownloadUri_CL(PictureImage_CL& picture);
@@ -58,7 +54,7 @@ private:
         PictureImage_CL& picture_;
     };
 
-    // Worker thread: hands the request (with its busy period) and the bytes over.
+    // Worker thread: hands the request (its busy period ends with it) and the bytes over.
     void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock block);
     void take_picture(GlobalBlock block);
     void paint(HWND window);

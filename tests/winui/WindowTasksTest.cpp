@@ -114,46 +114,30 @@ TEST(WindowTasks, APostBeforeBindingOrAfterDestructionIsRefusedAndReleasedUnrun)
     EXPECT_FALSE(ran);
 }
 
-TEST(WindowTasks, TasksStillQueuedWhenTheWindowGoesAreReleasedUnrun)
+// Whether the window goes or its object goes first (a wrapper deleted before
+// its window), nothing queued may run afterwards.
+TEST(WindowTasks, TasksStillQueuedWhenTheWindowOrItsObjectGoesAreReleasedUnrun)
 {
     HostWindow host;
-    TaskControl window(host.hwnd());
-    bool ran = false;
-    auto owned = std::make_shared<int>(0);
-    const std::weak_ptr<int> share = owned;
-    std::vector<WindowTask> batch;
-    batch.push_back(marking_task(ran, owned));
-    batch.push_back(marking_task(ran, owned));
-    owned.reset();
-    ASSERT_TRUE(post_from_worker(window.tasks(), std::move(batch)));
-    EXPECT_FALSE(share.expired());  // queued, waiting for the window's thread
+    for (const bool object_first : {false, true}) {
+        auto window = std::make_unique<TaskControl>(host.hwnd());
+        const HWND control = window->control.window();
+        bool ran = false;
+        auto owned = std::make_shared<int>(0);
+        const std::weak_ptr<int> share = owned;
+        std::vector<WindowTask> batch;
+        batch.push_back(marking_task(ran, owned));
+        batch.push_back(marking_task(ran, owned));
+        owned.reset();
+        ASSERT_TRUE(post_from_worker(window->tasks(), std::move(batch)));
+        EXPECT_FALSE(share.expired());  // queued, waiting for the window's thread
 
-    DestroyWindow(window.control.window());
-    EXPECT_TRUE(share.expired());
-    pump_messages();
-    EXPECT_FALSE(ran);
-}
-
-// The object goes while its window stays (a wrapper deleted before its
-// window): nothing queued may run on it.
-TEST(WindowTasks, TasksQueuedForAnObjectThatGoesFirstAreReleasedUnrun)
-{
-    HostWindow host;
-    auto window = std::make_unique<TaskControl>(host.hwnd());
-    const HWND control = window->control.window();
-    bool ran = false;
-    auto owned = std::make_shared<int>(0);
-    const std::weak_ptr<int> share = owned;
-    std::vector<WindowTask> batch;
-    batch.push_back(marking_task(ran, owned));
-    owned.reset();
-    ASSERT_TRUE(post_from_worker(window->tasks(), std::move(batch)));
-    window.reset();
-    EXPECT_TRUE(share.expired());
-    pump_messages();
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(IsWindow(control));
-    DestroyWindow(control);
+        if (object_first) window.reset();
+        DestroyWindow(control);
+        EXPECT_TRUE(share.expired());
+        pump_messages();
+        EXPECT_FALSE(ran);
+    }
 }
 
 TEST(WindowTasks, ATopLevelWindowTakesTasksFromCreationToDestruction)
