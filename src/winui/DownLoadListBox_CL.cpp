@@ -108,7 +108,7 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
 Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 {
     if (Gdiplus::Image* cached = cache_.find(row)) return cached;
-    if (resetting_) return nullptr;
+    if (resetting_ || arriving(row)) return nullptr;
     const std::wstring uri = image_address(row);
     if (uri.empty()) return nullptr;
     if (!InetHttp_CL::is_local_path(uri)) {
@@ -136,6 +136,10 @@ void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 // The stream made from the block frees it with the picture.
 void DownLoadListBox_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
+    {
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.insert(request->id);
+    }
     std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
     // A list whose window is gone drops the picture with the task; the
     // request's busy period ends when the task is over.
@@ -150,7 +154,17 @@ void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> p
     // picture, so the row is not fetched again at every paint.
     if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
     if (picture) cache_.store(row, std::move(picture));
+    {
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.erase(row);
+    }
     InvalidateRect(window(), nullptr, FALSE);
+}
+
+bool DownLoadListBox_CL::arriving(int row)
+{
+    std::lock_guard<std::mutex> guard(arriving_lock_);
+    return arriving_.count(row) != 0;
 }
 
 void DownLoadListBox_CL::reset()
@@ -161,6 +175,10 @@ void DownLoadListBox_CL::reset()
     worker_.cancel_downloads();
     worker_.stop();
     cache_.clear();
+    {
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.clear();
+    }
     clear();
     resetting_ = 0;
 }

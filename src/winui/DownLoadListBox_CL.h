@@ -1,5 +1,7 @@
 #pragma once
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "base/BusyScope.h"
@@ -64,11 +66,17 @@ private:
     void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data);
     // The list's thread: a null picture shows the error picture.
     void take_picture(int row, std::unique_ptr<Gdiplus::Image> picture);
+    // Whether a row's picture is on its way to the list's thread.
+    bool arriving(int row);
 
     std::unique_ptr<BackBuffer_CL> back_buffer_;
     ImageCache_CL cache_;
     int resetting_ = 0;
     BusySignal* indicator_ = nullptr;
+    // Rows whose download is over but whose picture is not in the cache yet:
+    // a paint meanwhile must not fetch them again.
+    std::mutex arriving_lock_;
+    std::set<int> arriving_;
     std::wstring error_image_;
     OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
 };
