@@ -159,7 +159,6 @@ bool install_downloaded(const ImageItem_CL& item, GlobalBlock block)
     // written was traced and is written again by the next change.
     (void)wallpaper::record_current(item);
     (void)wallpaper::add_to_history(item);
-    main_window_link::notify(main_window_link::kNewWallpaper);
     return true;
 }
 
@@ -172,6 +171,9 @@ void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<Download
     MainWindowIcon_CL& owner = owner_;
     // A tray window that is gone has nothing left to show or draw.
     (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });
+    // Told after the tray is back at rest (its task comes first), so a change
+    // asked for on hearing of this one is not refused as busy.
+    if (installed) main_window_link::notify(main_window_link::kNewWallpaper);
 }
 
 void MainWindowIcon_CL::on_picture_done(bool installed)
