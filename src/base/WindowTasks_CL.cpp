@@ -48,7 +48,7 @@ void WindowTasks_CL::open(HWND window)
 
 void WindowTasks_CL::close()
 {
-    std::deque<WindowTask> released;
+    std::vector<WindowTask> released;
     {
         std::lock_guard<std::mutex> guard(lock_);
         window_ = nullptr;
@@ -77,7 +77,7 @@ bool WindowTasks_CL::accepting()
 // stream of them never starves the window's painting and input.
 void WindowTasks_CL::run_queued()
 {
-    std::deque<WindowTask> batch;
+    std::vector<WindowTask> batch;
     {
         std::lock_guard<std::mutex> guard(lock_);
         batch.swap(queue_);

@@ -1,5 +1,5 @@
 #pragma once
-#include <deque>
+#include <vector>
 #include <memory>
 #include <mutex>
 #include <type_traits>
@@ -76,5 +76,5 @@ private:
     HWND window_ = nullptr;
     DWORD thread_ = 0;
     bool posted_ = false;  // a kMessage is on its way for what is queued
-    std::deque<WindowTask> queue_;
+    std::vector<WindowTask> queue_;
 };
