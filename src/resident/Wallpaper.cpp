@@ -7,6 +7,7 @@
 #include "app/ImageEncoder.h"
 #include "resident/JpegHeader.h"
 #include "resident/MainWindowLink.h"
+#include "resident/MonitorWallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/KernelHandle.h"
 #include "store/SettingsKeys.h"
@@ -16,6 +17,8 @@ namespace wallpaper {
 namespace {
 
 constexpr size_t kHistoryLimit = 1000;
+// The system's own style for one picture spread over every monitor.
+constexpr Layout kSpan = {22, 0};
 
 std::wstring bitmap_path_of(const std::wstring& jpeg_path)
 {
@@ -23,15 +26,6 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
     const size_t slash = jpeg_path.find_last_of(L'\\');
     const bool has_extension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
     return (has_extension ? jpeg_path.substr(0, dot) : jpeg_path) + L".bmp";
-}
-
-// A decoded picture, or null when the file is not one GDI+ can read.
-std::unique_ptr<Gdiplus::Bitmap> decode(const std::wstring& path)
-{
-    if (!decodable_size(path)) return nullptr;
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(path.c_str());
-    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return nullptr;
-    return bitmap;
 }
 
 // The file beside `path` that is written first and swapped in when whole.
@@ -66,7 +60,12 @@ void set_registry_string(HKEY key, const wchar_t* name, const std::wstring& valu
                    static_cast<DWORD>(value.size() * sizeof(wchar_t)));
 }
 
-bool apply(const std::wstring& bmp_path)
+Layout configured_layout()
+{
+    return layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
+}
+
+bool install_bitmap(const std::wstring& bmp_path, const Layout& layout)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
@@ -74,7 +73,6 @@ bool apply(const std::wstring& bmp_path)
             ERROR_SUCCESS)
         key = nullptr;
     if (key) {
-        const Layout layout = layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
         set_registry_string(key, L"Wallpaper", bmp_path);
         set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
         set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
@@ -93,7 +91,93 @@ bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
            FlushFileBuffers(file.get());
 }
 
+// Writes the bytes beside `path` (the installed file stays) and checks that
+// they decode and, with check_size, have the item's best size; `picture`
+// then holds them decoded. Nothing is left behind unless the result is Done.
+Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, const std::wstring& path,
+              std::unique_ptr<Gdiplus::Bitmap>& picture)
+{
+    const std::wstring temp = temporary_of(path);
+    Install result = Install::Done;
+    ImageItem_CL::Size best;
+    if (!write_bytes(temp, bytes, size)) result = Install::Failed;
+    else if (!(picture = decode_picture(temp))) result = Install::NotAPicture;
+    else if (check_size && (!item.best_size(best) || static_cast<UINT>(best.width) != picture->GetWidth() ||
+                            static_cast<UINT>(best.height) != picture->GetHeight()))
+        result = Install::WrongSize;
+    if (result != Install::Done) {
+        picture.reset();
+        DeleteFileW(temp.c_str());
+    }
+    return result;
+}
+
+// The pictures composed for the monitors, as the bitmap waiting beside the installed one.
+bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::wstring>& pictures)
+{
+    const int placement = clamp_layout(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
+    std::unique_ptr<Gdiplus::Bitmap> canvas = monitor_wallpaper::compose(monitors, pictures, placement);
+    return canvas && write_bitmap(*canvas, AppSettings.now_bitmap_path());
+}
+
 }  // namespace
+
+std::unique_ptr<Gdiplus::Bitmap> decode_picture(const std::wstring& path)
+{
+    if (!decodable_size(path)) return nullptr;
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(path.c_str());
+    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return nullptr;
+    return bitmap;
+}
+
+std::wstring picture_path(size_t index)
+{
+    const std::wstring first = AppSettings.now_picture_path();
+    if (index == 0) return first;
+    return first.substr(0, first.size() - 4) + L"_" + std::to_wstring(index + 1) + L".jpg";
+}
+
+Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index)
+{
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+    return stage(item, bytes, size, check_size, picture_path(index), picture);
+}
+
+void discard_staged(size_t count)
+{
+    for (size_t i = 0; i < count; ++i) DeleteFileW(temporary_of(picture_path(i)).c_str());
+    DeleteFileW(temporary_of(AppSettings.now_bitmap_path()).c_str());
+}
+
+bool install_staged(size_t count, const std::vector<RECT>& monitors)
+{
+    std::vector<std::wstring> staged;
+    for (size_t i = 0; i < count; ++i) staged.push_back(temporary_of(picture_path(i)));
+    bool done = write_composed(monitors, staged);
+    // The pictures go first, as with one picture: readers may hold them open.
+    for (size_t i = 0; done && i < count; ++i) done = replace_with_temporary(picture_path(i));
+    done = done && replace_with_temporary(AppSettings.now_bitmap_path());
+    if (!done) {
+        discard_staged(count);
+        return false;
+    }
+    install_bitmap(AppSettings.now_bitmap_path(), kSpan);
+    return true;
+}
+
+bool reinstall_current(size_t count)
+{
+    const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
+    if (monitors.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
+    std::vector<std::wstring> pictures;
+    for (size_t i = 0; i < count; ++i)
+        if (GetFileAttributesW(picture_path(i).c_str()) != INVALID_FILE_ATTRIBUTES) pictures.push_back(picture_path(i));
+    if (!write_composed(monitors, pictures) || !replace_with_temporary(AppSettings.now_bitmap_path())) {
+        DeleteFileW(temporary_of(AppSettings.now_bitmap_path()).c_str());
+        return false;
+    }
+    return install_bitmap(AppSettings.now_bitmap_path(), kSpan);
+}
 
 int clamp_layout(int disp_style)
 {
@@ -108,14 +192,22 @@ Layout layout_of(int disp_style)
     return table[index >= 0 && index < 5 ? index : 0];
 }
 
+size_t current_count()
+{
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    return now.load() == S_OK ? now.items.size() : 0;
+}
+
 bool set_wallpaper(const std::wstring& jpeg_path)
 {
     const std::wstring bmp_path = bitmap_path_of(jpeg_path);
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode(jpeg_path);
+        std::unique_ptr<Gdiplus::Bitmap> picture = decode_picture(jpeg_path);
         if (!picture || !convert(*picture, bmp_path)) return false;
     }
-    return apply(bmp_path);
+    return install_bitmap(bmp_path, configured_layout());
 }
 
 Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size)
@@ -123,20 +215,11 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
     const std::wstring jpeg_path = AppSettings.now_picture_path();
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
     const std::wstring temp = temporary_of(jpeg_path);
-    if (!write_bytes(temp, bytes, size)) {
-        DeleteFileW(temp.c_str());
-        return Install::Failed;
-    }
-    Install result = Install::Done;
+    Install result;
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode(temp);
-        ImageItem_CL::Size best;
-        if (!picture) result = Install::NotAPicture;
-        else if (check_size && (!item.best_size(best) || static_cast<UINT>(best.width) != picture->GetWidth() ||
-                                static_cast<UINT>(best.height) != picture->GetHeight()))
-            result = Install::WrongSize;
-        else if (!write_bitmap(*picture, bmp_path))
-            result = Install::Failed;
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        result = stage(item, bytes, size, check_size, jpeg_path, picture);
+        if (result == Install::Done && !write_bitmap(*picture, bmp_path)) result = Install::Failed;
     }
     // The picture goes first: it is the file that readers (the main window)
     // may hold open, and while it cannot be replaced the bitmap stays as well.
@@ -147,15 +230,20 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         DeleteFileW(temporary_of(bmp_path).c_str());
         return result;
     }
-    apply(bmp_path);
+    install_bitmap(bmp_path, configured_layout());
     return Install::Done;
 }
 
 bool record_current(const ImageItem_CL& item)
 {
+    return record_current(std::vector<ImageItem_CL>{item});
+}
+
+bool record_current(const std::vector<ImageItem_CL>& items)
+{
     WallPaperItemBase_CL now;
     now.set_path(AppSettings.now_items_path());
-    now.items.push_back(item);
+    now.items = items;
     now.changed = 1;
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     return now.save() == S_OK;
