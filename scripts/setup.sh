@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAPESTREL_BUILD:-$root/build}
 
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth cmake make python3
-          fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps)
+          fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

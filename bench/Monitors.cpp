@@ -1,0 +1,110 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "Bench.h"
+#include "Figures.h"
+#include "app/GdiplusInclude.h"
+#include "app/ImageEncoder.h"
+#include "resident/MonitorWallpaper.h"
+#include "resident/Wallpaper.h"
+#include "store/AppSettings_CL.h"
+#include "store/KernelHandle.h"
+
+namespace {
+
+// A photo-like JPEG (gradients and noise) of the size, written to the path.
+std::vector<unsigned char> photo(const std::wstring& path, int width, int height, unsigned seed)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) == Gdiplus::Ok) {
+        for (int y = 0; y < height; ++y) {
+            auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+            for (int x = 0; x < width; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const int noise = static_cast<int>((seed >> 16) & 31);
+                row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise) & 255);
+                row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 255);
+                row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise) & 255);
+            }
+        }
+        bitmap.UnlockBits(&data);
+    }
+    CLSID jpeg;
+    if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
+    return read_bytes(path);
+}
+
+ImageItem_CL item_of(const wchar_t* key, int width, int height)
+{
+    ImageItem_CL item;
+    item.key = key;
+    item.sizes[5] = {width, height, std::wstring(L"https://live.staticflickr.com/65535/") + key + L"_o.jpg"};
+    return item;
+}
+
+// This process's resident memory from the host's view (Wine reports none):
+// "VmHWM" (the peak) or "VmRSS" of /proc/self/status, in bytes.
+long long host_memory(const char* field)
+{
+    KernelHandle file(CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string text(16384, '\0');
+    DWORD got = 0;
+    if (!file || !ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr)) return -1;
+    text.resize(got);
+    const size_t at = text.find(field);
+    return at == std::string::npos ? -1 : std::atoll(text.c_str() + at + std::strlen(field) + 1) * 1024;
+}
+
+// Makes the peak of host_memory start again from what is resident now.
+bool reset_peak()
+{
+    KernelHandle file(CreateFileW(L"Z:\\proc\\self\\clear_refs", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), "5", 1, &written, nullptr) && written == 1;
+}
+
+std::string mib(long long bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.1f MiB", bytes / 1048576.0);
+    return text;
+}
+
+}  // namespace
+
+void figure_monitors(const std::wstring& folder)
+{
+    AppSettings.load(folder);
+    const ImageItem_CL first = item_of(L"first", 2560, 1440), second = item_of(L"second", 2560, 1440);
+    const std::vector<unsigned char> a = photo(folder + L"\\a.jpg", 2560, 1440, 1), b = photo(folder + L"\\b.jpg", 2560, 1440, 2);
+    const std::vector<RECT> two = {{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}};
+    // The floor is today's change on one monitor; ours draws one picture per monitor.
+    const double floor = bench::best_of(3, [&] { wallpaper::install_picture(first, a.data(), a.size(), true); });
+    const double ours = bench::best_of(3, [&] {
+        wallpaper::stage_picture(first, a.data(), a.size(), true, 0);
+        wallpaper::stage_picture(second, b.data(), b.size(), true, 1);
+        wallpaper::install_staged(2, two);
+    });
+    bench::report("change, two 1920 x 1080 monitors against one (2560 x 1440 JPEGs)", ours, floor, 3.0);
+
+    // Two 4K monitors: the peak beyond the composed bitmap is one decoded picture.
+    const std::wstring big_a = folder + L"\\big_a.jpg", big_b = folder + L"\\big_b.jpg";
+    photo(big_a, 3840, 2160, 3);
+    photo(big_b, 3840, 2160, 4);
+    const std::vector<RECT> uhd = {{0, 0, 3840, 2160}, {3840, 0, 7680, 2160}};
+    const long long canvas = 7680LL * 2160 * 3, decoded = 3840LL * 2160 * 4;
+    if (!reset_peak()) {
+        bench::note("two 4K monitors: the host's peak memory cannot be reset here");
+        return;
+    }
+    const long long before = host_memory("VmRSS:");
+    const bool composed = monitor_wallpaper::compose(uhd, {big_a, big_b}, 4) != nullptr;
+    const long long peak = host_memory("VmHWM:") - before;
+    bench::note("two 4K monitors: composing " + std::string(composed ? "" : "FAILED ") + "raised the peak by " + mib(peak) +
+                "; the bitmap is " + mib(canvas) + ", one decoded picture at most " + mib(decoded) + " (two: " +
+                mib(canvas + 2 * decoded) + ")");
+}
