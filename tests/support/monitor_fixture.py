@@ -80,10 +80,13 @@ def wine_env(root):
 
 
 def xrandr(root, *args):
-    # Started from Wine, the environment holds the Windows PATH.
-    env = dict(os.environ, DISPLAY=":" + read(root, "display"), PATH="/usr/local/bin:/usr/bin:/bin")
-    return subprocess.run(["xrandr", *args], env=env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
+    # Started from Wine, the environment is Wine's (a Windows PATH, its loader's
+    # settings): xrandr gets one of its own.
+    env = {"DISPLAY": ":" + read(root, "display"), "PATH": "/usr/local/bin:/usr/bin:/bin"}
+    with open(path(root, "xrandr.log"), "a") as log:
+        code = subprocess.run(["xrandr", *args], env=env, stdout=log, stderr=log).returncode
+        log.write("xrandr %s: %d\n" % (" ".join(args), code))
+        return code == 0
 
 
 def layout(root, name):
