@@ -8,14 +8,14 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "app/Application.h"
-#include "resident/MainWindowLink.h"
+#include "wallpaper/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 #include "store/WallPaperItemBase_CL.h"
-#include "ui/MainWindow_CL.h"
-#include "ui/MyFlickerListBox_CL.h"
-#include "ui/Tab_CL.h"
-#include "ui/tabs/TabView_CL.h"
+#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+#include "winui/Tab_CL.h"
+#include "mainwindow/tabs/TabView_CL.h"
 
 namespace {
 

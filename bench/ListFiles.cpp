@@ -5,9 +5,9 @@
 
 #include "Bench.h"
 #include "Figures.h"
-#include "resident/WallpaperChooser.h"
+#include "wallpaper/WallpaperChooser.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
 

@@ -7,9 +7,9 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
-#include "photoservice/TextConvert.h"
-#include "store/BString.h"
-#include "store/ComPtr.h"
+#include "base/TextConvert.h"
+#include "base/BString.h"
+#include "base/ComPtr.h"
 
 namespace {
 

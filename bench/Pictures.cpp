@@ -4,12 +4,12 @@
 
 #include "Bench.h"
 #include "Figures.h"
-#include "app/GdiplusInclude.h"
-#include "app/ImageEncoder.h"
-#include "resident/MyFindFileIcon_CL.h"
-#include "resident/Wallpaper.h"
+#include "base/GdiplusInclude.h"
+#include "base/ImageEncoder.h"
+#include "wallpaper/MyFindFileIcon_CL.h"
+#include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "Bench.h"
 #include "Figures.h"
-#include "app/GdiplusInclude.h"
+#include "base/GdiplusInclude.h"
 
 namespace {
 

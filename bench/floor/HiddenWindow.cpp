@@ -8,8 +8,8 @@
 #ifdef FLOOR_DECODES
 #include <string>
 
-#include "app/GdiplusInclude.h"
-#include "app/ImageEncoder.h"
+#include "base/GdiplusInclude.h"
+#include "base/ImageEncoder.h"
 #endif
 
 namespace {

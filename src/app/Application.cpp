@@ -6,13 +6,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/GdiplusInclude.h"
-#include "resident/MainWindowIcon_CL.h"
+#include "base/GdiplusInclude.h"
+#include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
-#include "store/KernelHandle.h"
-#include "store/ServiceConfig.h"
-#include "ui/MainWindow_CL.h"
-#include "ui/UpdateCheck_CL.h"
+#include "base/KernelHandle.h"
+#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/UpdateCheck_CL.h"
 
 namespace app {
 
@@ -113,13 +112,6 @@ ProcessKind process_kind(const wchar_t* command_line)
     const bool window = count == 2 && wcscmp(args[1], L"/window") == 0;
     LocalFree(args);
     return window ? ProcessKind::Window : ProcessKind::Tray;
-}
-
-std::wstring instance_mutex_name(ProcessKind kind)
-{
-    std::wstring name = std::wstring(service_config::kBuiltInSupportUrl) + L"/Tapestrel";
-    if (kind == ProcessKind::Window) name += L"/main";
-    return name;
 }
 
 int run(HINSTANCE instance, const wchar_t* command_line)

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "net/InetHttp_CL.h"
-#include "net/Semapho_CL.h"
-#include "net/ThreadBase_CL.h"
+#include "base/Semapho_CL.h"
+#include "base/ThreadBase_CL.h"
 
 // One picture to fetch: an http(s) address or a local path. The id is the
 // requester's (a list index, a counter); one id is queued at most once.

@@ -2,7 +2,7 @@
 #include <list>
 #include <memory>
 
-#include "app/GdiplusInclude.h"
+#include "base/GdiplusInclude.h"
 
 // Decoded thumbnails by key, least recently used dropped first. The cache owns
 // every picture it holds. It has no lock: its owner guards every call.

@@ -7,7 +7,7 @@
 
 #include <process.h>
 
-#include "net/ThreadName.h"
+#include "base/ThreadName.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "net/GlobalBlock.h"
-#include "store/KernelHandle.h"
+#include "base/GlobalBlock.h"
+#include "base/KernelHandle.h"
 
 // One HTTP GET at a time through WinINet, the body kept in global memory.
 // "https://" addresses go to port 443 over TLS (certificate errors fail the

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "photoservice/ItemUrls.h"
-#include "photoservice/TextConvert.h"
-#include "store/BString.h"
+#include "base/TextConvert.h"
+#include "base/BString.h"
 #include "store/ServiceConfig.h"
 
 namespace {

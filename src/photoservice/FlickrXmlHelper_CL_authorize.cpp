@@ -1,8 +1,8 @@
 #include "photoservice/FlickrXmlHelper_CL.h"
 
-#include "app/Browser.h"
+#include "base/Browser.h"
 #include "photoservice/ItemUrls.h"
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 
 namespace {
 

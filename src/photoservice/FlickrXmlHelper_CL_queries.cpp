@@ -1,6 +1,6 @@
 #include "photoservice/FlickrXmlHelper_CL.h"
 
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 
 namespace {
 

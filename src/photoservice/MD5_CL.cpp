@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "store/CryptHandles.h"
+#include "base/CryptHandles.h"
 
 bool MD5_CL::compute_md5(const void* data, size_t length, unsigned char (&digest)[kDigestSize]) const noexcept
 {

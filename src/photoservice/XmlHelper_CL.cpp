@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "store/BString.h"
+#include "base/BString.h"
 
 namespace {
 

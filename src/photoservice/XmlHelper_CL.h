@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <msxml2.h>
 
-#include "store/ComPtr.h"
+#include "base/ComPtr.h"
 
 using AttributeMap = std::map<std::wstring, std::wstring>;
 

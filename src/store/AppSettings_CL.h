@@ -4,7 +4,7 @@
 
 #include "store/ImageItem_CL.h"
 #include "store/Inifile_CL.h"
-#include "store/Mutex_CL.h"
+#include "base/Mutex_CL.h"
 #include "store/WallPaperItemBase_CL.h"
 
 // The process-wide settings record, filled once at start-up by load().

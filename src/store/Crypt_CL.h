@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/CryptHandles.h"
+#include "base/CryptHandles.h"
 
 // RC4 cipher of the stored photo-service token, keyed by the MD5 of a pass
 // phrase's first 16 bytes through the platform's enhanced provider.

@@ -11,7 +11,7 @@
 #include <psapi.h>
 
 #include "TestSupport.h"
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 
 namespace fuzz {
 

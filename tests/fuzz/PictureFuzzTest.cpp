@@ -6,11 +6,11 @@
 #include "FuzzSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "resident/JpegHeader.h"
-#include "resident/MyFindFileIcon_CL.h"
-#include "resident/Wallpaper.h"
-#include "ui/MyFlickerListBox_CL.h"
-#include "ui/PictureDecode.h"
+#include "wallpaper/JpegHeader.h"
+#include "wallpaper/MyFindFileIcon_CL.h"
+#include "wallpaper/Wallpaper.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+#include "winui/PictureDecode.h"
 
 using namespace testing_support;
 

@@ -7,7 +7,7 @@
 #include "FuzzSupport.h"
 #include "TestSupport.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

@@ -5,13 +5,13 @@
 
 #include "FuzzSupport.h"
 #include "TestSupport.h"
-#include "resident/CandidateMerge.h"
-#include "resident/ChangeSchedule.h"
-#include "resident/Wallpaper.h"
+#include "wallpaper/CandidateMerge.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/IniWinSize_CL.h"
 #include "store/SettingsKeys.h"
-#include "ui/HistoryComboBox_CL.h"
+#include "winui/HistoryComboBox_CL.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "FuzzSupport.h"
 #include "photoservice/ItemUrls.h"
-#include "ui/UpdateCheck_CL.h"
+#include "mainwindow/UpdateCheck_CL.h"
 
 namespace {
 

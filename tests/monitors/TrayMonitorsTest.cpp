@@ -6,9 +6,9 @@
 
 #include "TestSupport.h"
 #include "TrayDriver.h"
-#include "app/GdiplusInclude.h"
-#include "app/ImageEncoder.h"
-#include "resident/MonitorWallpaper.h"
+#include "base/GdiplusInclude.h"
+#include "base/ImageEncoder.h"
+#include "wallpaper/MonitorWallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

@@ -1,7 +1,7 @@
 #include "ServiceStandIn.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 
 namespace {
 

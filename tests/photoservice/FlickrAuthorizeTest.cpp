@@ -1,6 +1,6 @@
 #include "ServiceStandIn.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 
 namespace {
 

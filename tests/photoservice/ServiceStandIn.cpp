@@ -1,6 +1,6 @@
 #include "ServiceStandIn.h"
 
-#include "photoservice/TextConvert.h"
+#include "base/TextConvert.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

@@ -5,11 +5,11 @@
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "resident/ChangeSchedule.h"
-#include "resident/MainWindowIcon_CL.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/WallPaperItemBase_CL.h"
-#include "ui/ItemCommands.h"
+#include "wallpaper/ItemCommands.h"
 
 using namespace testing_support;
 using ui_testing::pump_until;

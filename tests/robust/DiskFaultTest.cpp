@@ -4,8 +4,8 @@
 
 #include "RobustSupport.h"
 #include "TestSupport.h"
-#include "app/GdiplusInclude.h"
-#include "resident/Wallpaper.h"
+#include "base/GdiplusInclude.h"
+#include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/WallPaperItemBase_CL.h"
 

@@ -9,8 +9,8 @@
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "net/InetHttp_CL.h"
-#include "resident/ChangeSchedule.h"
-#include "resident/MainWindowIcon_CL.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

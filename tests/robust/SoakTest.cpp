@@ -11,7 +11,7 @@
 #include "ProcessFootprint.h"
 #include "TestSupport.h"
 #include "TrayDriver.h"
-#include "app/GdiplusInclude.h"
+#include "base/GdiplusInclude.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"

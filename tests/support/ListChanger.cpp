@@ -11,9 +11,9 @@
 
 #include <windows.h>
 
-#include "resident/CandidateRun.h"
+#include "wallpaper/CandidateRun.h"
 #include "store/AppSettings_CL.h"
-#include "ui/ItemCommands.h"
+#include "wallpaper/ItemCommands.h"
 
 namespace {
 

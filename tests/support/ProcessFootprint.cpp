@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <objbase.h>
 
-#include "app/GdiplusInclude.h"
-#include "app/ImageEncoder.h"
+#include "base/GdiplusInclude.h"
+#include "base/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "store/KernelHandle.h"
+#include "base/KernelHandle.h"
 
 namespace testing_support {
 

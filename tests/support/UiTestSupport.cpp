@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/GdiplusInclude.h"
-#include "ui/Tab_CL.h"
+#include "base/GdiplusInclude.h"
+#include "winui/Tab_CL.h"
 
 namespace ui_testing {
 

@@ -1,0 +1,30 @@
+# Run as a build step (cmake -DSOURCE_DIR=... -DSTAMP=... -P CheckLayers.cmake):
+# fails when a file of src/<layer> includes a project header of a layer it may
+# not use, or one not named by its folder (which would hide the layer it is in).
+cmake_minimum_required(VERSION 3.20)
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+set(faults "")
+foreach(layer ${TAPESTREL_LAYERS})
+  set(allowed ${layer} ${TAPESTREL_LAYER_USES_${layer}})
+  file(GLOB_RECURSE files ${SOURCE_DIR}/src/${layer}/*.h ${SOURCE_DIR}/src/${layer}/*.cpp)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" target "${line}")
+      string(REGEX MATCH "^[^/]+/" folder "${target}")
+      string(REGEX REPLACE "/$" "" folder "${folder}")
+      file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+      if(NOT folder OR NOT folder IN_LIST TAPESTREL_LAYERS)
+        string(APPEND faults "  ${shown}: \"${target}\" does not name its layer\n")
+      elseif(NOT folder IN_LIST allowed)
+        string(APPEND faults "  ${shown}: ${layer} may not include \"${target}\"\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "Includes across the layers of src/ (see cmake/Layers.cmake):\n${faults}")
+endif()
+file(TOUCH ${STAMP})

@@ -1,0 +1,348 @@
+#include "mainwindow/MainWindow_CL.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "base/Browser.h"
+#include "photoservice/ItemUrls.h"
+#include "wallpaper/MainWindowLink.h"
+#include "store/AppSettings_CL.h"
+#include "base/KernelHandle.h"
+#include "store/ServiceConfig.h"
+#include "store/SettingsKeys.h"
+#include "winui/CommunicateWait_CL.h"
+#include "winui/ItemMenu.h"
+#include "mainwindow/MyPictureImage_CL.h"
+#include "winui/PopupMenu_CL.h"
+#include "winui/Tab_CL.h"
+#include "mainwindow/pages/SettingsSheet.h"
+#include "mainwindow/tabs/TabViewBackWall_CL.h"
+#include "mainwindow/tabs/TabViewCandWallPaper_CL.h"
+#include "mainwindow/tabs/TabViewHistoryWallPaper_CL.h"
+#include "mainwindow/tabs/TabViewKeyWord_CL.h"
+#include "mainwindow/tabs/TabViewLocalFolder_CL.h"
+#include "mainwindow/tabs/TabViewNowWallPaper_CL.h"
+#include "mainwindow/tabs/TabViewPopular_CL.h"
+#include "mainwindow/tabs/TabViewUser_CL.h"
+
+namespace {
+
+constexpr int kNowWallPaperTab = 0;
+
+// The stored list behind a change notification, and the tab that shows it.
+struct ListChange {
+    WallPaperItemBase_CL* list;
+    int tab;
+};
+
+bool list_change(WPARAM what, ListChange& change)
+{
+    switch (what) {
+    case main_window_link::kNewWallpaper:
+        change = {nullptr, 0};
+        return true;
+    case main_window_link::kCandidates:
+        change = {&AppSettings.candidates, 2};
+        return true;
+    case main_window_link::kFavorites:
+        change = {&AppSettings.favorites, 1};
+        return true;
+    case main_window_link::kHistory:
+        change = {&AppSettings.history, 6};
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::wstring module_path()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        if (length < path.size()) return path.substr(0, length);
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+MainWindow_CL::MainWindow_CL() : placement_(AppInifile)
+{
+    set_title(L"Tapestrel");
+    set_icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(107)));
+}
+
+MainWindow_CL::~MainWindow_CL()
+{
+    release_children();
+}
+
+HWND MainWindow_CL::create()
+{
+    AppSettings.load_all_lists();
+    return MainWindowBase_CL::create();
+}
+
+TabView_CL* MainWindow_CL::tab_view(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= tab_views_.size()) return nullptr;
+    return tab_views_[static_cast<size_t>(index)].get();
+}
+
+int MainWindow_CL::current_tab() const
+{
+    return tab_ ? static_cast<int>(SendMessageW(tab_->window(), TCM_GETCURSEL, 0, 0)) : -1;
+}
+
+void MainWindow_CL::on_create(const CREATESTRUCTW*)
+{
+    preview_ = std::make_unique<MyPictureImage_CL>();
+    preview_->create(window(), kPreviewId, 100, 100, 0, 0);
+    create_tab_views();
+    indicator_ = std::make_unique<CommunicateWait_CL>();
+    indicator_->create(window());
+    indicator_->resize(312, 20, true);
+    tab_images_.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
+    create_tab_strip();
+
+    const IniWinSize_CL::Placement placement = placement_.load_placement(window());
+    SetWindowPos(window(), nullptr, placement.left, placement.top, placement.width, placement.height, SWP_NOZORDER);
+
+    root_.layout(display_area());
+    root_.panes[0].window = preview_->window();
+    root_.position = AppInifile.read_int(keys::kWindow, keys::kSplitPos, kDefaultSplit);
+    root_.layout(root_.area());
+    splitter_.bind(&root_, window());
+
+    switch_tab();
+    start_tray_process();
+}
+
+void MainWindow_CL::create_tab_views()
+{
+    tab_views_.push_back(std::make_unique<TabViewNowWallPaper_CL>());
+    tab_views_.push_back(std::make_unique<TabViewBackWall_CL>());
+    tab_views_.push_back(std::make_unique<TabViewCandWallPaper_CL>());
+    tab_views_.push_back(std::make_unique<TabViewPopular_CL>());
+    tab_views_.push_back(std::make_unique<TabViewKeyWord_CL>());
+    tab_views_.push_back(std::make_unique<TabViewUser_CL>());
+    tab_views_.push_back(std::make_unique<TabViewHistoryWallPaper_CL>());
+    tab_views_.push_back(std::make_unique<TabViewLocalFolder_CL>());
+    for (size_t i = 0; i < tab_views_.size(); ++i)
+        tab_views_[i]->create(this, window(), kFirstListId + static_cast<int>(i));
+}
+
+void MainWindow_CL::create_tab_strip()
+{
+    tab_ = std::make_unique<Tab_CL>();
+    tab_->create(window());
+    SendMessageW(tab_->window(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images_.handle()));
+    for (const auto& view : tab_views_) {
+        tab_->insert_tab(view->caption(), view->image_index(), 0, Tab_CL::kAppend);
+        view->update_caption();
+    }
+}
+
+// The tab strip fills the client area; its display area is what the tabs share.
+RECT MainWindow_CL::display_area() const
+{
+    RECT client{};
+    GetClientRect(window(), &client);
+    tab_->resize(client.right, client.bottom, true);
+    SendMessageW(tab_->window(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&client));
+    return client;
+}
+
+void MainWindow_CL::on_size()
+{
+    if (!tab_ || IsIconic(window())) return;
+    const RECT display = display_area();
+    root_.layout(display);
+    place_preview(display);
+    const RECT right = root_.pane_rect(1);
+    indicator_->move_to(right.left + 4, right.bottom - 24);
+    indicator_->resize(right.right - right.left - 8, 20, true);
+    for (const auto& view : tab_views_) {
+        view->layout(right.left, right.top, right.right - right.left, right.bottom - right.top);
+        view->layout_area({display});
+    }
+    placement_.save_placement(window());
+}
+
+// On the current-wallpaper tab the preview is hidden; it keeps the whole area then.
+void MainWindow_CL::place_preview(const RECT& display)
+{
+    const RECT box = current_tab() != kNowWallPaperTab ? root_.pane_rect(0) : display;
+    SetWindowPos(preview_->window(), nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    preview_->set_busy_indicator(indicator_.get());
+}
+
+void MainWindow_CL::switch_tab()
+{
+    on_size();
+    const int current = current_tab();
+    for (const auto& view : tab_views_) {
+        if (view->tab_index() == current) {
+            view->activate();
+            view->set_visible(1);
+        } else {
+            view->set_visible(0);
+        }
+    }
+    for (const auto& view : tab_views_) view->apply_visibility();
+    ShowWindow(preview_->window(), current != kNowWallPaperTab ? SW_SHOW : SW_HIDE);
+    InvalidateRect(preview_->window(), nullptr, FALSE);
+}
+
+// Started only when its instance mutex does not exist; a failure is ignored.
+void MainWindow_CL::start_tray_process()
+{
+    KernelHandle running(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, main_window_link::instance_mutex_name(main_window_link::ProcessKind::Tray).c_str()));
+    if (running) return;
+    ShellExecuteW(nullptr, nullptr, module_path().c_str(), L"", nullptr, SW_SHOWNORMAL);
+}
+
+LRESULT MainWindow_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        // Stopping workers serves this thread's messages, so a second close
+        // (the tray closing too) can arrive in the middle of the first.
+        if (closing_) return 0;
+        closing_ = true;
+        on_closing();
+        break;
+    case WM_TIMER:
+        if (wparam == kCloseTimer) PostQuitMessage(0);
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (header && tab_ && header->hwndFrom == tab_->window() && header->code == TCN_SELCHANGE) switch_tab();
+        break;
+    }
+    case WM_COMMAND:
+        on_command(wparam, lparam);
+        break;
+    case MyPictureImage_CL::kChildRightClick:
+        if (LOWORD(wparam) == kPreviewId) show_displayed_item_menu();
+        break;
+    case kPreviewMenuClosed:
+        menu_on_preview_ = false;
+        break;
+    case SpliterWindowHelper_CL::kSplitterMoved:
+        on_splitter_moved();
+        break;
+    case main_window_link::kListChanged:
+        on_list_changed(wparam);
+        break;
+    case WM_MOVE:
+        // Moving without resizing is kept too, so the window opens where it was left.
+        if (tab_) placement_.save_placement(window);
+        break;
+    default:
+        break;
+    }
+    splitter_.handle_message(window, message, wparam, lparam);
+    for (const auto& view : tab_views_) view->on_parent_message(window, message, wparam, lparam);
+    LRESULT menu_result = 0;
+    if (PopupMenu_CL::paint_message(window, message, wparam, lparam, &menu_result)) return menu_result;
+    return MainWindowBase_CL::handle_message(window, message, wparam, lparam);
+}
+
+// The window is destroyed right after this (on_close lets it close); the timer
+// ends the process should it still run then.
+void MainWindow_CL::on_closing()
+{
+    SetTimer(window(), kCloseTimer, 3000, nullptr);
+    for (const auto& view : tab_views_) view->cancel();
+    if (preview_) preview_->stop_downloads();
+}
+
+void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
+{
+    if (item_command(command)) return;
+    switch (command) {
+    case kSettings:
+        show_settings_sheet(window());
+        break;
+    case kUpdateCaption:
+        if (TabView_CL* view = tab_view(static_cast<int>(lparam))) view->update_caption();
+        break;
+    case kSupportSite:
+        open_in_browser(service_config::support_base_url() + L"/");
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow_CL::on_list_changed(WPARAM what)
+{
+    ListChange change{};
+    if (!list_change(what, change)) return;
+    if (change.list) change.list->changed = 1;
+    if (current_tab() == change.tab) tab_view(change.tab)->activate();
+}
+
+void MainWindow_CL::on_splitter_moved()
+{
+    AppInifile.write_int(keys::kWindow, keys::kSplitPos, root_.position);
+    on_size();
+    InvalidateRect(window(), nullptr, TRUE);
+}
+
+const ImageItem_CL& MainWindow_CL::displayed_item() const
+{
+    return current_tab() != kNowWallPaperTab ? AppSettings.clipboard_item : AppSettings.now_item;
+}
+
+void MainWindow_CL::show_displayed_item_menu()
+{
+    static const std::vector<ItemMenuEntry> entries = {
+        {L"壁紙に設定する", 0x1160, 14},
+        {L"お気に入り壁紙として保存する", 0x1020, 5},
+        {L"壁紙候補へ追加する", 0x1013, 15},
+        {L"この撮影者の写真を検索する", 0x1030, 9},
+        {L"この撮影者のFlickrページを開く", 0x1040, 8},
+        {L"サポートサイトへ", 0x1150, 6},
+        {L"アプリ設定", 0x1100, 1},
+    };
+    const ImageItem_CL& item = displayed_item();
+    std::vector<size_t> disabled;
+    if (current_tab() != kNowWallPaperTab) {
+        // A photo that came from a list need not be added to that list again.
+        if (AppSettings.clipboard_marker == 1) disabled.push_back(1);
+        if (AppSettings.clipboard_marker == 2) disabled.push_back(2);
+    }
+    if (url_for_size(item, kThumbnailSize).empty()) disabled.insert(disabled.end(), {0, 1, 2});
+    if (item.ownerName.empty()) disabled.insert(disabled.end(), {3, 4});
+    // The chosen command is posted while the menu runs, so it arrives before
+    // this closing note and still knows which menu it came from.
+    menu_on_preview_ = true;
+    show_item_menu(window(), entries, disabled);
+    PostMessageW(window(), kPreviewMenuClosed, 0, 0);
+}
+
+void MainWindow_CL::on_destroy()
+{
+    release_children();
+}
+
+// Loaders stop before their tabs go, so none runs into a destroyed list.
+void MainWindow_CL::release_children()
+{
+    // Taken out first: messages served while a loader stops must find no half-destroyed tab.
+    std::vector<std::unique_ptr<TabView_CL>> views = std::move(tab_views_);
+    tab_views_.clear();
+    for (auto& view : views) {
+        view->stop();
+        view.reset();
+    }
+    if (indicator_ && indicator_->window()) DestroyWindow(indicator_->window());
+    indicator_.reset();
+    if (preview_ && preview_->window()) DestroyWindow(preview_->window());
+    preview_.reset();
+}

@@ -1,0 +1,110 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "store/IniWinSize_CL.h"
+#include "winui/ImageList_CL.h"
+#include "winui/MainWindowBase_CL.h"
+#include "mainwindow/SpliterWindowHelper_CL.h"
+
+class CommunicateWait_CL;
+class ImageItem_CL;
+class MyPictureImage_CL;
+class Tab_CL;
+class TabView_CL;
+class WallPaperItemBase_CL;
+
+// The visible window of the window process: a tab strip of eight tab views,
+// the preview picture left of a draggable splitter, the current tab's list on
+// the right, and the communicating indicator under the list. Keeps its
+// placement and splitter position in the settings file.
+class MainWindow_CL : public MainWindowBase_CL {
+public:
+    static constexpr int kTabCount = 8;
+    static constexpr int kPreviewId = 0x1125;
+    static constexpr int kFirstListId = 0x3301;
+    static constexpr UINT_PTR kCloseTimer = 0x87654321;
+    static constexpr int kDefaultSplit = 320;
+
+    // Commands (WM_COMMAND, wParam = id).
+    static constexpr WPARAM kGetPhoto = 0x1000;
+    static constexpr WPARAM kAddToCandidates = 0x1010;
+    static constexpr WPARAM kRemoveCandidates = 0x1011;
+    static constexpr WPARAM kRemoveHistory = 0x1012;
+    static constexpr WPARAM kAddDisplayedToCandidates = 0x1013;
+    static constexpr WPARAM kSaveFavourite = 0x1020;
+    static constexpr WPARAM kRemoveFavourites = 0x1021;
+    static constexpr WPARAM kSearchOwner = 0x1030;
+    static constexpr WPARAM kOpenOwnerPage = 0x1040;
+    static constexpr WPARAM kSetWallpaper = 0x1160;
+    static constexpr WPARAM kSettings = 0x1100;
+    static constexpr WPARAM kUpdateCaption = 0x1110;  // lParam: tab index
+    static constexpr WPARAM kSupportSite = 0x1150;
+    // Posted after the preview's menu has gone.
+    static constexpr UINT kPreviewMenuClosed = WM_APP + 0x103;
+
+    MainWindow_CL();
+    LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
+    ~MainWindow_CL() override;
+    void on_destroy() override;
+    void on_create(const CREATESTRUCTW* parameters) override;
+    void on_size() override;
+    // Loads the stored lists, then creates the window.
+    HWND create() override;
+
+    // Re-lays the window out and shows the current tab (also after a tab is
+    // selected by a command).
+    void switch_tab();
+    // The preview's item menu; the current-wallpaper tab shows it for its own picture.
+    void show_displayed_item_menu();
+    // The clipboard record, or the current wallpaper on the current-wallpaper tab.
+    const ImageItem_CL& displayed_item() const;
+
+    int current_tab() const;
+    Tab_CL* tab() const { return tab_.get(); }
+    MyPictureImage_CL* preview() const { return preview_.get(); }
+    CommunicateWait_CL* indicator() const { return indicator_.get(); }
+    TabView_CL* tab_view(int index) const;
+    const SplitterNode& splitter() const { return root_; }
+
+private:
+    void create_tab_views();
+    void create_tab_strip();
+    RECT display_area() const;
+    void place_preview(const RECT& display);
+    void on_command(WPARAM command, LPARAM lparam);
+    void on_list_changed(WPARAM what);
+    void on_splitter_moved();
+    void on_closing();
+    // Item commands (MainWindow_CL_commands.cpp).
+    bool item_command(WPARAM command);
+    void get_photo();
+    void add_to_candidates(const ImageItem_CL* record);
+    void remove_selected(WallPaperItemBase_CL& stored, int list_tab, bool delete_file);
+    void save_as_favourite();
+    void search_owner();
+    void open_owner_page();
+    // The record a photographer command is about: the displayed item when the
+    // preview's menu asked, else the list's selected record.
+    const ImageItem_CL* owner_command_record() const;
+    void set_as_wallpaper();
+    // The picture that shows the displayed item.
+    MyPictureImage_CL* displayed_picture() const;
+    // Shows a list's change on its tab when that is current, and in its caption.
+    void show_list_change(int list_tab);
+    void release_children();
+    static void start_tray_process();
+
+    std::unique_ptr<Tab_CL> tab_;
+    std::unique_ptr<MyPictureImage_CL> preview_;
+    std::unique_ptr<CommunicateWait_CL> indicator_;
+    ImageList_CL tab_images_;
+    IniWinSize_CL placement_;
+    std::vector<std::unique_ptr<TabView_CL>> tab_views_;
+    bool closing_ = false;
+    // While the preview's menu and its command run: the command arrives
+    // without its origin.
+    bool menu_on_preview_ = false;
+    SplitterNode root_;
+    SpliterWindowHelper_CL splitter_;
+};

@@ -1,0 +1,180 @@
+// The item commands of the main window: what the item menus and a double click
+// in a list ask for, carried out on the current tab.
+#include "mainwindow/MainWindow_CL.h"
+
+#include <commctrl.h>
+
+#include "base/Browser.h"
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "photoservice/ItemUrls.h"
+#include "wallpaper/Wallpaper.h"
+#include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
+#include "wallpaper/ItemCommands.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+#include "mainwindow/MyPictureImage_CL.h"
+#include "winui/Tab_CL.h"
+#include "mainwindow/tabs/TabViewNowWallPaper_CL.h"
+#include "mainwindow/tabs/TabViewUser_CL.h"
+
+namespace {
+
+constexpr int kNowWallPaperTab = 0;
+constexpr int kFavoritesTab = 1;
+constexpr int kCandidatesTab = 2;
+constexpr int kUserTab = 5;
+constexpr int kHistoryTab = 6;
+
+}  // namespace
+
+bool MainWindow_CL::item_command(WPARAM command)
+{
+    TabView_CL* view = tab_view(current_tab());
+    switch (command) {
+    case kGetPhoto:
+        get_photo();
+        return true;
+    case kAddToCandidates:
+        add_to_candidates(view ? view->selected_item() : nullptr);
+        return true;
+    case kAddDisplayedToCandidates:
+        add_to_candidates(&displayed_item());
+        return true;
+    case kRemoveCandidates:
+        remove_selected(AppSettings.candidates, kCandidatesTab, false);
+        return true;
+    case kRemoveHistory:
+        remove_selected(AppSettings.history, kHistoryTab, false);
+        return true;
+    case kRemoveFavourites:
+        remove_selected(AppSettings.favorites, kFavoritesTab, true);
+        return true;
+    case kSaveFavourite:
+        save_as_favourite();
+        return true;
+    case kSearchOwner:
+        search_owner();
+        return true;
+    case kOpenOwnerPage:
+        open_owner_page();
+        return true;
+    case kSetWallpaper:
+        set_as_wallpaper();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The selected record goes to the item clipboard and its largest picture to the preview.
+void MainWindow_CL::get_photo()
+{
+    TabView_CL* view = tab_view(current_tab());
+    const ImageItem_CL* record = view ? view->selected_item() : nullptr;
+    if (!record) return;
+    AppSettings.clipboard_marker = view->tab_index();
+    AppSettings.clipboard_item = *record;
+    const std::wstring address = url_for_size(AppSettings.clipboard_item, kLargestSize);
+    if (!address.empty()) preview_->load(address);
+}
+
+void MainWindow_CL::show_list_change(int list_tab)
+{
+    TabView_CL* view = tab_view(list_tab);
+    if (!view) return;
+    if (current_tab() == list_tab) view->activate();
+    view->update_caption();
+}
+
+void MainWindow_CL::add_to_candidates(const ImageItem_CL* record)
+{
+    if (!record || record->key.empty()) return;
+    if (item_commands::add_candidate(*record)) show_list_change(kCandidatesTab);
+}
+
+// Acts on the rows selected in the list's own tab; the keys, not the row
+// numbers, say what goes, since the file may hold more than the list shows.
+void MainWindow_CL::remove_selected(WallPaperItemBase_CL& stored, int list_tab, bool delete_file)
+{
+    TabView_CL* view = tab_view(current_tab());
+    if (!view || view->tab_index() != list_tab || !view->list()) return;
+    MyFlickerListBox_CL& list = *view->list();
+    std::vector<std::wstring> keys;
+    const int rows = static_cast<int>(SendMessageW(list.window(), LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        const ImageItem_CL* record = list.record_at(row);
+        if (record && SendMessageW(list.window(), LB_GETSEL, row, 0) > 0) keys.push_back(record->key);
+    }
+    if (keys.empty()) return;
+    // Only the caret record's picture is deleted, and only after the list no longer names it.
+    const ImageItem_CL* caret = view->selected_item();
+    const ImageItem_CL doomed = caret ? *caret : ImageItem_CL();
+    if (!item_commands::remove_keys(stored, keys)) return;
+    if (delete_file && caret) item_commands::delete_favourite_file(doomed);
+    show_list_change(list_tab);
+}
+
+MyPictureImage_CL* MainWindow_CL::displayed_picture() const
+{
+    if (current_tab() != kNowWallPaperTab) return preview_.get();
+    return static_cast<TabViewNowWallPaper_CL*>(tab_view(kNowWallPaperTab))->picture();
+}
+
+void MainWindow_CL::save_as_favourite()
+{
+    MyPictureImage_CL* picture = displayed_picture();
+    if (!picture) return;
+    const auto save_bytes = [picture](const std::wstring& path) { return picture->save_bytes(path); };
+    if (item_commands::add_favourite(displayed_item(), save_bytes)) show_list_change(kFavoritesTab);
+}
+
+// The preview's menu is greyed by the photo it shows, so its commands act on
+// that photo: the list's selection may be another photo, or none at all.
+const ImageItem_CL* MainWindow_CL::owner_command_record() const
+{
+    if (menu_on_preview_) return &displayed_item();
+    TabView_CL* view = tab_view(current_tab());
+    return view ? view->selected_item() : nullptr;
+}
+
+void MainWindow_CL::search_owner()
+{
+    const ImageItem_CL* record = owner_command_record();
+    if (!record || record->ownerName.empty()) return;
+    // Copied: switching tabs may reload the list that holds the record.
+    const std::wstring name = record->ownerName;
+    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(name);
+    SendMessageW(tab_->window(), TCM_SETCURSEL, kUserTab, 0);
+    switch_tab();
+}
+
+void MainWindow_CL::open_owner_page()
+{
+    const ImageItem_CL* record = owner_command_record();
+    if (!record || (record->pathAlias.empty() && record->owner.empty())) return;
+    open_in_browser(FlickrXmlHelper_CL::photostream_url(*record));
+}
+
+// Installed first: a picture that does not decode changes neither the
+// wallpaper nor the current-wallpaper list nor the history.
+void MainWindow_CL::set_as_wallpaper()
+{
+    MyPictureImage_CL* picture = displayed_picture();
+    if (!picture) return;
+    const ImageItem_CL record = displayed_item();
+    const std::vector<unsigned char> bytes = picture->copy_bytes();
+    if (bytes.empty() ||
+        wallpaper::install_picture(record, bytes.data(), bytes.size(), false) != wallpaper::Install::Done)
+        return;
+    wallpaper::record_current(record);
+    wallpaper::add_to_history(record);
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        AppSettings.history.load();
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+    show_list_change(kHistoryTab);
+    if (current_tab() == kNowWallPaperTab) tab_view(kNowWallPaperTab)->activate();
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <atomic>
+#include <vector>
+
+#include "base/FindFile_CL.h"
+#include "store/ImageItem_CL.h"
+
+// Collects the JPEG files of the local-folder tab's folder as records, dated
+// by their creation time. The walk ends early once the tab's loader is asked
+// to stop, so a large folder never holds up a new choice or the closing window.
+class MyFindFile_CL : public FindFile_CL {
+public:
+    explicit MyFindFile_CL(const std::atomic<bool>& stop) : stop_(stop) {}
+    void on_file(const std::wstring& folder, const std::wstring& name) override;
+    bool stopped() const override { return stop_; }
+
+    std::vector<ImageItem_CL> items;
+
+private:
+    const std::atomic<bool>& stop_;
+};

@@ -1,0 +1,32 @@
+#include "mainwindow/tabs/TabViewPopular_CL.h"
+
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+
+TabViewPopular_CL::TabViewPopular_CL() : ListTabView_CL(3, 3, L"人気の写真") {}
+
+void TabViewPopular_CL::activate()
+{
+    if (loaded_ == 1) return;
+    loaded_ = 1;
+    start_reload();
+}
+
+void TabViewPopular_CL::load()
+{
+    FlickrXmlHelper_CL client;
+    begin_busy();
+    set_active_client(&client);
+    std::vector<ImageItem_CL> records;
+    if (client.get_interesting_photos(records) == S_OK && !stop_requested && list_)
+        list_->append_records(std::move(records));
+    set_active_client(nullptr);
+    end_busy();
+    finish_load();
+}
+
+void TabViewPopular_CL::cancel()
+{
+    abort_load();
+    empty_list();
+}

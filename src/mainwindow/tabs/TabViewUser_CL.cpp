@@ -1,0 +1,54 @@
+#include "mainwindow/tabs/TabViewUser_CL.h"
+
+#include <algorithm>
+
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "store/SettingsKeys.h"
+#include "mainwindow/MyFlickerListBox_CL.h"
+
+TabViewUser_CL::TabViewUser_CL() : SearchTabView_CL(5, 8, L"指定したユーザーの写真", keys::kSearchHistoryUser, kBoxId) {}
+
+void TabViewUser_CL::search_for_user(const std::wstring& name)
+{
+    take_text(name);
+    activate();
+}
+
+namespace {
+
+// The photos the photosets announce. A negative count adds nothing, and an
+// absurd sum from a broken answer stops at far more rows than anyone scrolls.
+size_t announced_photos(const std::vector<PhotosetRecord>& photosets)
+{
+    constexpr size_t kMostRows = 100000;
+    size_t total = 0;
+    for (const PhotosetRecord& photoset : photosets)
+        total = std::min(kMostRows, total + static_cast<size_t>(std::max<int32_t>(0, photoset.photos)));
+    return total;
+}
+
+}  // namespace
+
+void TabViewUser_CL::load()
+{
+    FlickrXmlHelper_CL client;
+    begin_busy();
+    set_active_client(&client);
+    std::vector<UserRecord> users;
+    std::vector<PhotosetRecord> photosets;
+    if (client.find_user_by_name(current_text_, kPageSize, users) == S_OK && !stop_requested && !users.empty() &&
+        client.get_photoset_list(users.front().id, photosets) == S_OK) {
+        // The caption shows the announced total while the photos arrive.
+        if (list_) list_->append_records({}, announced_photos(photosets));
+        request_caption_update();
+        for (const PhotosetRecord& photoset : photosets) {
+            std::vector<ImageItem_CL> records;
+            if (client.get_photoset_photos(photoset.id, records) != S_OK && records.empty()) continue;
+            if (stop_requested) break;
+            if (list_) list_->append_records(std::move(records));
+        }
+    }
+    set_active_client(nullptr);
+    end_busy();
+    finish_load();
+}

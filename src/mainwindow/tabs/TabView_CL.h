@@ -1,0 +1,85 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "base/ThreadBase_CL.h"
+
+class ImageItem_CL;
+class MainWindow_CL;
+class MyFlickerListBox_CL;
+
+// One tab of the main window: its controls (as a rule one thumbnail list) and
+// one loader thread that does the tab's slow work. The main window creates the
+// eight tabs in strip order, passes them all its messages, tells them when
+// they become current or hidden, lays them out and asks them for the selected
+// record; it never looks inside a tab.
+class TabView_CL : public ThreadBase_CL {
+public:
+    // Runs the tab's load, one per wake-up, on the loader thread.
+    int on_thread_message(UINT message, WPARAM wparam, LPARAM lparam) override;
+    // Stops the loader before the list it fills goes away.
+    ~TabView_CL() override;
+
+    virtual void create(MainWindow_CL* owner, HWND parent, int list_id) = 0;
+    virtual void set_visible(int flag) { visible_ = flag; }
+    virtual void apply_visibility() = 0;
+    // Loader thread.
+    virtual void load() = 0;
+    // The tab became the current one: decides whether to (re)load.
+    virtual void activate() = 0;
+    // Every message of the main window (hwnd is the main window).
+    virtual void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) = 0;
+    // The window is closing: empties the list and aborts the tab's work.
+    virtual void cancel() = 0;
+    // Places the controls in the list pane.
+    virtual void layout(int x, int y, int width, int height) = 0;
+    // The first rectangle is the tab page's whole display area.
+    virtual void layout_area(const std::vector<RECT>&) {}
+    // The record at the list's caret; null when there is none.
+    virtual const ImageItem_CL* selected_item();
+    // The caret index when anything is selected, else -1.
+    virtual int selected_index();
+    // "caption(count)" as the tab's text in the strip.
+    virtual void update_caption();
+
+    int tab_index() const { return tab_index_; }
+    int image_index() const { return image_index_; }
+    const std::wstring& caption() const { return caption_; }
+    int visible() const { return visible_; }
+    MyFlickerListBox_CL* list() const { return list_.get(); }
+
+protected:
+    TabView_CL(int tab_index, int image_index, const std::wstring& caption);
+
+    // The count shown in the caption: the list's entry count unless a tab says otherwise.
+    virtual int caption_count() const;
+    void set_tab_text(const std::wstring& text) const;
+    // The thumbnail list as a child of parent, with the error picture.
+    void create_list(HWND parent, int list_id);
+    // LB_SETCOUNT 0 and the list's reset: no thumbnail work, no records.
+    void empty_list();
+    // Points the list at the indicator and empties it.
+    void renew_list();
+    // Renews the list, then wakes the loader.
+    void start_reload();
+    // Loader thread: asks for a caption refresh and repaints the list.
+    void finish_load();
+    // Any thread: asks the window thread to refresh the caption.
+    void request_caption_update() const;
+    void begin_busy();
+    void end_busy();
+    HWND owner_window() const;
+
+    MainWindow_CL* owner_ = nullptr;
+    std::unique_ptr<MyFlickerListBox_CL> list_;
+    std::wstring requested_text_;
+
+private:
+    int tab_index_;
+    int image_index_;
+    std::wstring caption_;
+    int visible_ = 0;
+};

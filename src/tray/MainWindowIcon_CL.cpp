@@ -1,0 +1,406 @@
+#include "tray/MainWindowIcon_CL.h"
+
+#include <ctime>
+
+#include <shellapi.h>
+
+#include "base/Browser.h"
+#include "base/GlobalBlock.h"
+#include "photoservice/FlickrXmlHelper_CL.h"
+#include "wallpaper/CandidateRun.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/MainWindowLink.h"
+#include "wallpaper/MonitorWallpaper.h"
+#include "wallpaper/SharedRandom_CL.h"
+#include "wallpaper/Wallpaper.h"
+#include "wallpaper/WallpaperChooser.h"
+#include "store/AppSettings_CL.h"
+#include "store/ServiceConfig.h"
+#include "store/SettingsKeys.h"
+#include "winui/ImageList_CL.h"
+#include "winui/PopupMenu_CL.h"
+
+namespace {
+
+constexpr int kMenuImageWidth = 24;
+
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+std::wstring program_path()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], MAX_PATH));
+    return path;
+}
+
+}  // namespace
+
+MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*this), candidate_worker_(*this)
+{
+    set_title(L"Tapestrel_ICON");
+    set_style(style() & ~WS_VISIBLE);
+    downloader_.set_thread_name(L"Tapestrel wallpaper download");
+    candidate_worker_.set_thread_name(L"Tapestrel candidates");
+}
+
+MainWindowIcon_CL::~MainWindowIcon_CL()
+{
+    candidate_worker_.stop();
+    downloader_.stop();
+}
+
+LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    LRESULT painted = 0;
+    if (PopupMenu_CL::paint_message(window, message, wparam, lparam, &painted)) return painted;
+    switch (message) {
+    case WM_CLOSE:
+        candidate_worker_.stop();
+        break;
+    case WM_COMMAND:
+        on_command(LOWORD(wparam));
+        break;
+    case WM_TIMER:
+        on_timer(wparam);
+        break;
+    case TaskTrayIcon_CL::kNotifyMessage:
+        on_tray_notify(static_cast<UINT>(lparam));
+        break;
+    case kCandidateRunDone:
+        // The run happens once per start; an idle thread would only hold its memory.
+        candidate_worker_.stop();
+        change_request(true);
+        start_check_timer();
+        break;
+    case kPictureDone:
+        on_picture_done(wparam != 0);
+        break;
+    case WM_DISPLAYCHANGE:
+        on_display_change();
+        break;
+    default:
+        if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
+        break;
+    }
+    return MainWindowBase_CL::handle_message(window, message, wparam, lparam);
+}
+
+void MainWindowIcon_CL::on_create(const CREATESTRUCTW*)
+{
+    tray_icon_.attach(window());
+    const bool added = tray_icon_.add();
+    ShowWindow(window(), SW_HIDE);
+    if (AppSettings.app_folder.empty()) AppSettings.set_folders(documents_folder());
+    const int stored_seed = AppInifile.read_int(keys::kWallPaperInfo, keys::kRandSeed, 0);
+    SharedRandom_CL::instance().seed(static_cast<uint64_t>(stored_seed) + GetTickCount() + static_cast<uint64_t>(time(nullptr)));
+    if (added) SetTimer(window(), change_schedule::kStartupTimer, change_schedule::kStartupDelayMs, nullptr);
+    else PostQuitMessage(-1);
+}
+
+int MainWindowIcon_CL::on_close()
+{
+    if (HWND main_window = main_window_link::find()) SendMessageW(main_window, WM_CLOSE, 0, 0);
+    return 1;
+}
+
+void MainWindowIcon_CL::on_destroy()
+{
+    downloader_.cancel_downloads();
+    downloader_.stop();
+    tray_icon_.remove();
+    KillTimer(window(), change_schedule::kCheckTimer);
+}
+
+void MainWindowIcon_CL::on_timer(UINT_PTR id)
+{
+    if (id == change_schedule::kCheckTimer) {
+        change_request(false);
+    } else if (id == change_schedule::kStartupTimer) {
+        KillTimer(window(), id);
+        ready_ = 1;
+        start_candidate_run();
+    }
+}
+
+void MainWindowIcon_CL::start_check_timer()
+{
+    SetTimer(window(), change_schedule::kCheckTimer, change_schedule::kCheckIntervalMs, nullptr);
+}
+
+void MainWindowIcon_CL::change_request(bool forced)
+{
+    if (!forced && (AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 0 || ready_ == 0)) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (!forced) {
+        const change_schedule::Decision decision =
+            change_schedule::decide(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), now,
+                                    AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0));
+        if (decision == change_schedule::Decision::Restart)
+            AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+        if (decision != change_schedule::Decision::Due) return;
+    }
+    failed_draws_ = 0;
+    draw_next_wallpaper();
+    AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kRandSeed, static_cast<int>(GetTickCount() + now.wDay));
+}
+
+void MainWindowIcon_CL::draw_next_wallpaper()
+{
+    // A download under way finishes first: its request would drop a second one.
+    if (downloading_.exchange(true)) return;
+    raise_busy();
+    std::vector<ImageItem_CL> drawn;
+    if (!wallpaper_chooser::choose_next(pictures_per_change(), drawn)) {
+        downloading_ = false;
+        lower_busy();
+        return;
+    }
+    set_pending(drawn);
+    arrived_ = 0;
+    pictures_ok_ = true;
+    // While the idle worker ends, the requests wait in its queue for the restart.
+    if (!stopping_downloader_) downloader_.start();
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        ImageItem_CL::Size best;
+        drawn[i].best_size(best);  // the draw takes only items that have an address
+        auto request = std::make_unique<DownloadRequest>();
+        request->id = static_cast<int>(i) + 1;
+        request->uri = best.url;
+        downloader_.request_download(std::move(request));
+    }
+}
+
+size_t MainWindowIcon_CL::pictures_per_change() const
+{
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return 1;
+    // Every picture must wait in the download queue at once; further monitors repeat them.
+    const size_t monitors = monitor_wallpaper::current_monitors().size();
+    return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
+}
+
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data)
+{
+    const size_t index = request && request->id > 0 ? static_cast<size_t>(request->id - 1) : 0;
+    const Outcome outcome = owner_.on_picture(index, data);
+    if (outcome != Outcome::Waiting) PostMessageW(owner_.window(), kPictureDone, outcome == Outcome::Retry ? 1 : 0, 0);
+}
+
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_picture(size_t index, HGLOBAL data)
+{
+    const GlobalBlock block(data);  // freed here, whatever happens
+    const std::vector<ImageItem_CL> items = pending();
+    const GlobalBlock::Lock bytes(block);
+    const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    if (items.size() > 1) return on_monitor_picture(items, index, bytes.data(), size);
+    // Local files are taken as they are; a photo must have the size the service promised.
+    const bool installed = bytes.data() && !items.empty() &&
+                           wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
+                               wallpaper::Install::Done;
+    return finish_change(installed, items);
+}
+
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index,
+                                                                 const void* bytes, size_t size)
+{
+    if (!bytes || index >= items.size() ||
+        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) != wallpaper::Install::Done)
+        pictures_ok_ = false;
+    if (++arrived_ < items.size()) return Outcome::Waiting;
+    // One failed picture fails the change: a monitor never shows a picture of the one before.
+    if (!pictures_ok_) {
+        wallpaper::discard_staged(items.size());
+        return finish_change(false, items);
+    }
+    return finish_change(wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors()), items);
+}
+
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::finish_change(bool installed, const std::vector<ImageItem_CL>& items)
+{
+    downloading_ = false;
+    if (installed) {
+        failed_draws_ = 0;
+        wallpaper::record_current(items);
+        // The first monitor's picture ends up newest.
+        for (auto item = items.rbegin(); item != items.rend(); ++item) wallpaper::add_to_history(*item);
+        lower_busy();
+        main_window_link::notify(main_window_link::kNewWallpaper);
+        return Outcome::Done;
+    }
+    lower_busy();
+    // An unreachable service must not start draws for ever.
+    return ++failed_draws_ < kMaxFailedDraws ? Outcome::Retry : Outcome::Done;
+}
+
+void MainWindowIcon_CL::on_picture_done(bool retry)
+{
+    if (retry) draw_next_wallpaper();
+    if (!downloading_ && layout_changed_) on_display_change();
+    if (downloading_ || stopping_downloader_) return;
+    // Between changes the worker would only hold its stack; the next draw starts it again.
+    stopping_downloader_ = true;
+    downloader_.stop();
+    stopping_downloader_ = false;
+    // A draw served while the worker ended left its request in the queue.
+    if (downloading_) downloader_.start();
+}
+
+// The same pictures, laid out again for the monitors there are now.
+void MainWindowIcon_CL::on_display_change()
+{
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
+    // A change under way composes for the old layout; it is laid out again when it ends.
+    layout_changed_ = downloading_;
+    if (!layout_changed_) wallpaper::reinstall_current(wallpaper::current_count());
+}
+
+void MainWindowIcon_CL::set_pending(const std::vector<ImageItem_CL>& items)
+{
+    std::lock_guard<std::mutex> lock(pending_lock_);
+    pending_ = items;
+}
+
+std::vector<ImageItem_CL> MainWindowIcon_CL::pending() const
+{
+    std::lock_guard<std::mutex> lock(pending_lock_);
+    return pending_;
+}
+
+void MainWindowIcon_CL::raise_busy()
+{
+    if (busy_.fetch_add(1) == 0) tray_icon_.show_busy(true);
+}
+
+void MainWindowIcon_CL::lower_busy()
+{
+    if (busy_.fetch_sub(1) - 1 < 1) tray_icon_.show_busy(false);
+}
+
+void MainWindowIcon_CL::start_candidate_run()
+{
+    // Without auto-add there is no run, but the schedule starts all the same.
+    if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) != 1) {
+        start_check_timer();
+        return;
+    }
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    candidate_worker_.start();
+    candidate_worker_.wake();
+    AppInifile.write_int(keys::kInfoGet, keys::kCanLastDay, today.wDay);
+}
+
+int MainWindowIcon_CL::UpdateCand_CL::on_thread_message(UINT message, WPARAM, LPARAM)
+{
+    if (message == kWorkMessage && !stop_requested) candidate_run();
+    return 0;
+}
+
+void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
+{
+    if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
+    {
+        ComScope com;
+        owner_.raise_busy();
+        FlickrXmlHelper_CL client;
+        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client);
+        if (stop_requested) {
+            owner_.lower_busy();
+            return;
+        }
+        candidate_run::store_candidates(std::move(photos));
+        main_window_link::notify(main_window_link::kCandidates);
+        owner_.lower_busy();
+    }
+    PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
+}
+
+void MainWindowIcon_CL::on_tray_notify(UINT mouse_message)
+{
+    if (mouse_message == WM_LBUTTONDOWN) open_main_window();
+    else if (mouse_message == WM_RBUTTONUP) show_tray_menu();
+}
+
+void MainWindowIcon_CL::on_command(UINT id)
+{
+    switch (id) {
+    case kOpenMainWindow:
+        open_main_window();
+        break;
+    case kChangeNow:
+        if (busy_count() == 0) change_request(true);
+        break;
+    case kSaveAsFavorite:
+        wallpaper::save_current_as_favourite();
+        break;
+    case kToggleAutoChange:
+        toggle_auto_change();
+        break;
+    case kSupportSite:
+        open_in_browser(service_config::support_base_url() + L"/");
+        break;
+    case kExit:
+        PostMessageW(window(), WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindowIcon_CL::show_tray_menu()
+{
+    const bool auto_change = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 1;
+    const struct {
+        UINT id;
+        const wchar_t* text;
+        int image;
+    } rows[] = {
+        {kOpenMainWindow, L"メイン画面を開く", 0},
+        {kChangeNow, L"次の壁紙に変更する", 2},
+        {kSaveAsFavorite, L"現在の壁紙をお気に入り壁紙として保存する", 5},
+        {kToggleAutoChange, auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", 0},
+        {kSupportSite, L"サポートサイトへ", 6},
+        {kExit, L"アプリの終了", 0},
+    };
+    ImageList_CL images;
+    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", kMenuImageWidth);
+    PopupMenu_CL menu;
+    if (!menu.create_popup()) return;
+    menu.set_image_list(images.handle());
+    for (const auto& row : rows) {
+        if (row.id != kOpenMainWindow) menu.append_separator();
+        menu.append_item(row.id, row.text, row.image);
+    }
+    if (busy_count() > 0) menu.set_enabled(1, false);
+    SetForegroundWindow(window());
+    menu.track(window());
+    PostMessageW(window(), WM_NULL, 0, 0);
+}
+
+void MainWindowIcon_CL::open_main_window()
+{
+    if (HWND main_window = main_window_link::find()) {
+        if (IsIconic(main_window)) ShowWindow(main_window, SW_SHOWNOACTIVATE);
+        return;
+    }
+    ShellExecuteW(nullptr, nullptr, program_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindowIcon_CL::toggle_auto_change()
+{
+    const int value = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kAutoChange, value ^ 1);
+}

@@ -1,8 +1,0 @@
-#pragma once
-#include "ui/tabs/StoredListTabView_CL.h"
-
-// The favourite wallpapers.
-class TabViewBackWall_CL : public StoredListTabView_CL {
-public:
-    TabViewBackWall_CL();
-};

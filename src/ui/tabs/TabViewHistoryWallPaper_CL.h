@@ -1,8 +1,0 @@
-#pragma once
-#include "ui/tabs/StoredListTabView_CL.h"
-
-// The recently set wallpapers.
-class TabViewHistoryWallPaper_CL : public StoredListTabView_CL {
-public:
-    TabViewHistoryWallPaper_CL();
-};

@@ -1,0 +1,108 @@
+#include "wallpaper/ItemCommands.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "store/AppSettings_CL.h"
+
+namespace item_commands {
+
+namespace {
+
+using Change = std::function<bool(std::vector<ImageItem_CL>&)>;
+
+bool edit_list(WallPaperItemBase_CL& stored, const Change& change)
+{
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    WallPaperItemBase_CL fresh;
+    fresh.set_path(stored.path);
+    if (!fresh.load_for_change() || !change(fresh.items) || fresh.save() != S_OK) return false;
+    stored.items = std::move(fresh.items);
+    stored.changed = 1;
+    return true;
+}
+
+void erase_key(std::vector<ImageItem_CL>& items, const std::wstring& key)
+{
+    items.erase(std::remove_if(items.begin(), items.end(), [&](const ImageItem_CL& item) { return item.key == key; }),
+                items.end());
+}
+
+std::wstring full_path(const std::wstring& path)
+{
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return std::wstring();
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
+    if (written == 0 || written >= length) return std::wstring();
+    full.resize(written);
+    return full;
+}
+
+}  // namespace
+
+bool add_candidate(ImageItem_CL record)
+{
+    if (record.farm != -1) {
+        record.localWidth = record.localHeight = 0;
+        record.localPath.clear();
+    }
+    return edit_list(AppSettings.candidates, [&](std::vector<ImageItem_CL>& items) {
+        erase_key(items, record.key);
+        if (items.size() >= kCandidateLimit) items.resize(kCandidateLimit - 1);
+        items.insert(items.begin(), std::move(record));
+        return true;
+    });
+}
+
+bool remove_keys(WallPaperItemBase_CL& stored, const std::vector<std::wstring>& keys)
+{
+    return edit_list(stored, [&](std::vector<ImageItem_CL>& items) {
+        for (const std::wstring& key : keys) erase_key(items, key);
+        return true;
+    });
+}
+
+bool add_favourite(ImageItem_CL record, const std::function<HRESULT(const std::wstring& path)>& save_bytes)
+{
+    ImageItem_CL::Size best;
+    if (!record.best_size(best)) return false;
+    std::wstring file;
+    // The name is taken under the file mutex, where the tray process takes its own.
+    const bool added = edit_list(AppSettings.favorites, [&](std::vector<ImageItem_CL>& items) {
+        file = AppSettings.next_favorite_file_name();
+        if (file.empty()) return false;
+        if (save_bytes(file) != S_OK) {
+            DeleteFileW(file.c_str());
+            file.clear();
+            return false;
+        }
+        record.localWidth = best.width;
+        record.localHeight = best.height;
+        record.localPath = file;
+        items.insert(items.begin(), std::move(record));
+        return true;
+    });
+    if (!added && !file.empty()) DeleteFileW(file.c_str());
+    return added;
+}
+
+bool delete_favourite_file(const ImageItem_CL& record)
+{
+    ImageItem_CL::Size best;
+    if (!record.best_size(best) || !is_inside_folder(best.url, AppSettings.favorite_folder)) return false;
+    return DeleteFileW(best.url.c_str()) != FALSE;
+}
+
+bool is_inside_folder(const std::wstring& path, const std::wstring& folder)
+{
+    const std::wstring file = full_path(path);
+    std::wstring base = full_path(folder);
+    if (file.empty() || base.empty()) return false;
+    if (base.back() != L'\\') base += L'\\';
+    return file.size() > base.size() &&
+           CompareStringOrdinal(file.c_str(), static_cast<int>(base.size()), base.c_str(), static_cast<int>(base.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace item_commands

@@ -1,0 +1,196 @@
+#include "winui/DownLoadListBox_CL.h"
+
+#include "store/ServiceConfig.h"
+#include "winui/CommunicateWait_CL.h"
+#include "winui/FitPicture.h"
+#include "winui/PictureDecode.h"
+
+namespace {
+
+bool is_local_path(const std::wstring& uri)
+{
+    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
+}
+
+// A small 16-bit copy of a local picture, fitted into the thumbnail box.
+std::unique_ptr<Gdiplus::Image> local_thumbnail(const std::wstring& path)
+{
+    const std::unique_ptr<Gdiplus::Image> picture = decode_file(path);
+    if (!picture) return nullptr;
+    const Gdiplus::RectF fitted =
+        fit_picture(picture->GetWidth(), picture->GetHeight(),
+                    Gdiplus::RectF(0, 0, DownLoadListBox_CL::kThumbnailWidth, DownLoadListBox_CL::kThumbnailHeight));
+    const int width = std::max(1, static_cast<int>(fitted.Width));
+    const int height = std::max(1, static_cast<int>(fitted.Height));
+    auto thumbnail = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat16bppRGB565);
+    if (thumbnail->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    Gdiplus::Graphics graphics(thumbnail.get());
+    graphics.DrawImage(picture.get(), 0, 0, width, height);
+    return thumbnail;
+}
+
+}  // namespace
+
+DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& list) : list_(list)
+{
+    set_thread_name(L"DownLoadListBox_CL::OrgDownloadUri_CL");
+}
+
+void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data)
+{
+    list_.on_downloaded(request->id, data);
+}
+
+DownLoadListBox_CL::DownLoadListBox_CL()
+    : back_buffer_(std::make_unique<BackBuffer_CL>()), cache_(kCacheCapacity), worker_(*this)
+{
+    back_buffer_->ensure_size(500, 500);
+}
+
+DownLoadListBox_CL::~DownLoadListBox_CL()
+{
+    worker_.stop_requested = true;
+    worker_.cancel_downloads();
+    worker_.stop();
+}
+
+void DownLoadListBox_CL::resize(int width, int height, bool repaint)
+{
+    ListBox_CL::resize(width, height, repaint);
+    if (back_buffer_) back_buffer_->ensure_size(width, height);
+}
+
+std::unique_ptr<DownloadRequest> DownLoadListBox_CL::new_request()
+{
+    return std::make_unique<DownloadRequest>();
+}
+
+std::wstring DownLoadListBox_CL::image_address(int)
+{
+    return std::wstring(service_config::kBuiltInSupportUrl) + L"/Tapestrel/noimage.jpg";
+}
+
+HWND DownLoadListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
+{
+    return ListBox_CL::create(parent, id, width, height, style, x, y);
+}
+
+size_t DownLoadListBox_CL::cached_count()
+{
+    Semapho_CL::Lock_CL lock(lock_);
+    return cache_.count();
+}
+
+void DownLoadListBox_CL::draw_entry(Gdiplus::Graphics& graphics, const RECT& row_rect, Gdiplus::Image* picture, int,
+                                    UINT)
+{
+    const Gdiplus::RectF box(static_cast<Gdiplus::REAL>(row_rect.left + 2), static_cast<Gdiplus::REAL>(row_rect.top + 2),
+                             kThumbnailWidth, kThumbnailHeight);
+    Gdiplus::SolidBrush fill(Gdiplus::Color(0xFFF0F0F0));
+    graphics.FillRectangle(&fill, box);
+    if (picture) draw_fitted(graphics, *picture, box);
+}
+
+bool DownLoadListBox_CL::on_parent_message(UINT message, LPARAM lparam)
+{
+    if (message == WM_MEASUREITEM) {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+        if (!measure || measure->CtlType != ODT_LISTBOX || static_cast<int>(measure->CtlID) != id()) return false;
+        measure->itemHeight = kThumbnailHeight + 4;
+        return true;
+    }
+    if (message == WM_DRAWITEM) {
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (!draw || draw->CtlType != ODT_LISTBOX || static_cast<int>(draw->CtlID) != id()) return false;
+        draw_item(*draw);
+        return true;
+    }
+    return false;
+}
+
+void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
+{
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const int row = static_cast<int>(item.itemID);
+    const RECT& rect = item.rcItem;
+    Gdiplus::Bitmap* buffer = back_buffer_ ? back_buffer_->bitmap() : nullptr;
+    {
+        std::unique_ptr<Gdiplus::Graphics> graphics(buffer ? new Gdiplus::Graphics(buffer)
+                                                           : new Gdiplus::Graphics(item.hDC));
+        Gdiplus::SolidBrush background(Gdiplus::Color((item.itemState & ODS_SELECTED) ? 0xFF6464DC : 0xFFFFFFFF));
+        graphics->FillRectangle(&background, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
+                                static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+        Semapho_CL::Lock_CL lock(lock_);
+        if (Gdiplus::Image* picture = picture_for(row)) draw_entry(*graphics, rect, picture, row, item.itemState);
+    }
+    if (!buffer) return;
+    Gdiplus::Graphics screen(item.hDC);
+    const Gdiplus::Rect target(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    screen.DrawImage(buffer, target, rect.left, rect.top, target.Width, target.Height, Gdiplus::UnitPixel);
+}
+
+// Runs under the list lock.
+Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
+{
+    if (Gdiplus::Image* cached = cache_.find(row)) return cached;
+    if (resetting_) return nullptr;
+    const std::wstring uri = image_address(row);
+    if (uri.empty()) return nullptr;
+    if (!is_local_path(uri)) {
+        request_picture(row, uri);
+        return nullptr;
+    }
+    std::unique_ptr<Gdiplus::Image> thumbnail = local_thumbnail(uri);
+    // An undecodable file shows the error picture, so it is not decoded again at every paint.
+    if (!thumbnail && !error_image_.empty()) thumbnail = decode_file(error_image_);
+    if (!thumbnail) return nullptr;
+    cache_.store(row, std::move(thumbnail));
+    return cache_.find(row);
+}
+
+void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
+{
+    worker_.start();
+    if (indicator_ && busy_.exchange(1) == 0) indicator_->begin_busy();
+    std::unique_ptr<DownloadRequest> request = new_request();
+    request->id = row;
+    request->uri = uri;
+    worker_.request_download(std::move(request));
+}
+
+// Worker thread. The stream made from the block frees it with the picture.
+void DownLoadListBox_CL::on_downloaded(int row, HGLOBAL data)
+{
+    {
+        Semapho_CL::Lock_CL lock(lock_);
+        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data, true) : nullptr;
+        // A picture that did not arrive or does not decode shows the error
+        // picture, so the row is not fetched again at every paint.
+        if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
+        if (picture) cache_.store(row, std::move(picture));
+    }
+    end_busy_when_idle();
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
+void DownLoadListBox_CL::end_busy_when_idle()
+{
+    if (!indicator_ || busy_.load() == 0 || worker_.queue_length() != 0) return;
+    if (busy_.exchange(0) == 1) indicator_->end_busy();
+}
+
+void DownLoadListBox_CL::reset()
+{
+    resetting_ = 1;
+    // The worker stops before the cache is emptied, so no old picture arrives afterwards.
+    worker_.stop_requested = true;
+    worker_.cancel_downloads();
+    worker_.stop();
+    {
+        Semapho_CL::Lock_CL lock(lock_);
+        cache_.clear();
+    }
+    clear();
+    if (indicator_ && busy_.exchange(0) == 1) indicator_->end_busy();
+    resetting_ = 0;
+}

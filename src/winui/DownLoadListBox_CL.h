@@ -1,0 +1,75 @@
+#pragma once
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "base/GdiplusInclude.h"
+#include "net/DownloadUri_CL.h"
+#include "net/ImageCache_CL.h"
+#include "base/Semapho_CL.h"
+#include "winui/BackBuffer_CL.h"
+#include "winui/ListBox_CL.h"
+
+class CommunicateWait_CL;
+
+// An owner-drawn list whose rows show a picture: painted from a cache of
+// decoded pictures; a missing one is decoded at once when it is a local file,
+// otherwise fetched by the list's own download worker, which fills the cache
+// and repaints the list.
+class DownLoadListBox_CL : public ListBox_CL {
+public:
+    static constexpr int kThumbnailWidth = 144;
+    static constexpr int kThumbnailHeight = 108;
+    static constexpr int kCacheCapacity = 300;
+
+    DownLoadListBox_CL();
+    // Stops the worker before the cache and the lock it uses go away.
+    ~DownLoadListBox_CL() override;
+    void resize(int width, int height, bool repaint) override;
+    virtual std::unique_ptr<DownloadRequest> new_request();
+    // Where the picture of a row comes from: a web address or a local path.
+    virtual std::wstring image_address(int row);
+    // Paints a row's content over its background; picture may be null.
+    virtual void draw_entry(Gdiplus::Graphics& graphics, const RECT& row_rect, Gdiplus::Image* picture, int row,
+                            UINT state);
+    HWND create(HWND parent, int id, int width, int height, DWORD style, int x, int y) override;
+
+    // Answers WM_MEASUREITEM and WM_DRAWITEM addressed to this list (the owner
+    // passes every message of the parent here); false for everything else.
+    bool on_parent_message(UINT message, LPARAM lparam);
+    // Stops all picture work and empties the list.
+    void reset();
+
+    // Not owned; the list holds one busy count on it while downloads are pending.
+    void set_busy_indicator(CommunicateWait_CL* indicator) { indicator_ = indicator; }
+    // Drawn for rows whose picture could not be fetched.
+    void set_error_image(const std::wstring& path) { error_image_ = path; }
+    // Pictures held in the cache now.
+    size_t cached_count();
+
+private:
+    class OrgDownloadUri_CL : public DownloadUri_CL {
+    public:
+        explicit OrgDownloadUri_CL(DownLoadListBox_CL& list);
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+
+    private:
+        DownLoadListBox_CL& list_;
+    };
+
+    void draw_item(const DRAWITEMSTRUCT& item);
+    // The cached picture of a row, decoding a local file or queueing a download on a miss.
+    Gdiplus::Image* picture_for(int row);
+    void request_picture(int row, const std::wstring& uri);
+    void on_downloaded(int row, HGLOBAL data);
+    void end_busy_when_idle();
+
+    std::unique_ptr<BackBuffer_CL> back_buffer_;
+    Semapho_CL lock_;  // guards the cache between painting and the worker
+    ImageCache_CL cache_;
+    int resetting_ = 0;
+    std::atomic<int> busy_{0};
+    CommunicateWait_CL* indicator_ = nullptr;
+    std::wstring error_image_;
+    OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
+};

@@ -1,0 +1,12 @@
+#include "winui/ListBox_CL.h"
+
+void ListBox_CL::clear()
+{
+    for (LRESULT left = SendMessageW(window(), LB_GETCOUNT, 0, 0); left > 0; --left)
+        SendMessageW(window(), LB_DELETESTRING, 0, 0);
+}
+
+HWND ListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
+{
+    return create_window(WS_EX_LEFT, L"ListBox", L"", style | 0x56310001, x, y, width, height, parent, id);
+}

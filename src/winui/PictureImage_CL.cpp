@@ -1,0 +1,139 @@
+#include "winui/PictureImage_CL.h"
+
+#include "base/KernelHandle.h"
+#include "winui/CommunicateWait_CL.h"
+#include "winui/FitPicture.h"
+#include "winui/PictureDecode.h"
+
+PictureImage_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(PictureImage_CL& picture) : picture_(picture)
+{
+    set_thread_name(L"PictureImage_CL::OrgDownloadUri_CL");
+}
+
+void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+{
+    picture_.on_downloaded(data);
+}
+
+PictureImage_CL::PictureImage_CL() : back_buffer_(PixelFormat32bppRGB), worker_(*this) {}
+
+PictureImage_CL::~PictureImage_CL()
+{
+    stop_downloads();
+    decoded_.reset();
+}
+
+HWND PictureImage_CL::create(HWND parent, int id, int width, int height, int x, int y)
+{
+    if (!create_window(WS_EX_LEFT, L"Static", L"", kStyle, x, y, width, height, parent, id)) return nullptr;
+    subclass();
+    back_buffer_.ensure_size(width, height);
+    worker_.start();
+    return window();
+}
+
+void PictureImage_CL::load(const std::wstring& address)
+{
+    auto request = std::make_unique<DownloadRequest>();
+    request->id = ++requests_;
+    request->uri = address;
+    if (CommunicateWait_CL* indicator = indicator_.load()) indicator->begin_busy();
+    worker_.request_download(std::move(request));
+}
+
+void PictureImage_CL::stop_downloads()
+{
+    worker_.stop_requested = true;
+    worker_.cancel_downloads();
+    worker_.stop();
+}
+
+// Worker thread; the preview keeps the block.
+void PictureImage_CL::on_downloaded(HGLOBAL data)
+{
+    if (CommunicateWait_CL* indicator = indicator_.load()) indicator->end_busy();
+    if (!data) return;
+    {
+        Semapho_CL::Lock_CL lock(lock_);
+        decoded_.reset();
+        held_.reset(data);
+        stale_ = true;
+    }
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
+bool PictureImage_CL::holds_picture()
+{
+    Semapho_CL::Lock_CL lock(lock_);
+    return static_cast<bool>(held_);
+}
+
+HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
+{
+    Semapho_CL::Lock_CL lock(lock_);
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !held_) return E_FAIL;
+    const SIZE_T size = GlobalSize(held_.get());
+    GlobalBlock::Lock bytes(held_);
+    DWORD written = 0;
+    if (!bytes.data() || size > MAXDWORD ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(size), &written, nullptr) || written != size)
+        return E_FAIL;
+    return S_OK;
+}
+
+std::vector<unsigned char> PictureImage_CL::copy_bytes()
+{
+    Semapho_CL::Lock_CL lock(lock_);
+    if (!held_) return {};
+    GlobalBlock::Lock bytes(held_);
+    if (!bytes.data()) return {};
+    return std::vector<unsigned char>(bytes.data(), bytes.data() + GlobalSize(held_.get()));
+}
+
+LRESULT PictureImage_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    set_handled(true);
+    if (message == WM_SIZE) {
+        {
+            Semapho_CL::Lock_CL lock(lock_);
+            back_buffer_.ensure_size(LOWORD(lparam), HIWORD(lparam));
+            stale_ = true;
+        }
+        InvalidateRect(window, nullptr, FALSE);
+    } else if (message == WM_PAINT) {
+        paint(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void PictureImage_CL::paint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    {
+        Semapho_CL::Lock_CL lock(lock_);
+        if (stale_) render();
+        if (Gdiplus::Bitmap* bitmap = back_buffer_.bitmap()) {
+            Gdiplus::Graphics screen(dc);
+            screen.DrawImage(bitmap, 0, 0, back_buffer_.width(), back_buffer_.height());
+        }
+    }
+    EndPaint(window, &ps);
+}
+
+void PictureImage_CL::render()
+{
+    if (held_ && !decoded_) decoded_ = decode_block(held_.get(), false);
+    Gdiplus::Bitmap* bitmap = back_buffer_.bitmap();
+    // An undecodable picture leaves the back buffer as it was.
+    if (!decoded_ || !bitmap) return;
+    stale_ = false;
+    Gdiplus::Graphics graphics(bitmap);
+    graphics.Clear(Gdiplus::Color(0xFF000000));
+    draw_fitted(graphics,
+                *decoded_,
+                Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(back_buffer_.width()),
+                               static_cast<Gdiplus::REAL>(back_buffer_.height())));
+}

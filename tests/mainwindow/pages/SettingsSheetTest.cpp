@@ -1,0 +1,269 @@
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <windows.h>
+#include <prsht.h>
+
+#include "UiTestSupport.h"
+#include "PagesTestSupport.h"
+#include "store/AppSettings_CL.h"
+#include "store/ServiceConfig.h"
+#include "store/SettingsKeys.h"
+#include "winui/PropertySheet_CL.h"
+#include "mainwindow/pages/SettingsSheet.h"
+
+using pages_testing::choose;
+using pages_testing::click;
+using pages_testing::ModalUser;
+using pages_testing::type_text;
+using pages_testing::window_text;
+
+namespace {
+
+using Wallpaper = PropAppSetting_CL;
+using Candidates = PropCandSetting_CL;
+using Version = PropAppVersion_CL;
+
+// The open sheet as the playing thread sees it.
+class SheetView {
+public:
+    explicit SheetView(HWND sheet) : sheet_(sheet) {}
+
+    // Shows the page at index; its window.
+    HWND page(int index) const
+    {
+        SendMessageW(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    static HWND control(HWND page, int index) { return GetDlgItem(page, 0x1100 + index); }
+    static bool enabled(HWND page, int index) { return IsWindowEnabled(control(page, index)) != FALSE; }
+    static bool checked(HWND page, int index)
+    {
+        return SendMessageW(control(page, index), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static int selection(HWND page, int index)
+    {
+        return static_cast<int>(SendMessageW(control(page, index), CB_GETCURSEL, 0, 0));
+    }
+    bool apply_enabled() const { return IsWindowEnabled(GetDlgItem(sheet_, 0x3021)) != FALSE; }
+
+private:
+    HWND sheet_;
+};
+
+// Plays the user and answers the button that closes the sheet (PSBTN_OK or
+// PSBTN_CANCEL). Only non-fatal checks inside: the sheet must always close.
+using SheetScript = std::function<int(const SheetView&)>;
+
+class SettingsSheet : public pages_testing::SettingsTest {
+protected:
+    // Shows the sheet while the script plays; whether the sheet appeared.
+    bool run_sheet(const SheetScript& script, SettingsSheet_CL* sheet = nullptr)
+    {
+        SettingsSheet_CL own;
+        SettingsSheet_CL& shown = sheet ? *sheet : own;
+        ModalUser user(L"アプリ設定", [&script](HWND window) {
+            const int button = script(SheetView(window));
+            // Posted, as a click is: the sheet's modal loop ends on its next message.
+            PostMessageW(window, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+        });
+        shown.show(host.hwnd());
+        user.finish();
+        return user.found();
+    }
+
+    static void expect_stored(const wchar_t* section,
+                              std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> values)
+    {
+        for (const auto& value : values) EXPECT_EQ(stored(section, value.first), value.second) << value.first;
+    }
+
+    static void write(const wchar_t* key, int value)
+    {
+        ASSERT_TRUE(AppInifile.write_int(keys::kWallPaperInfo, key, value));
+    }
+
+    ui_testing::HostWindow host{800, 600};
+};
+
+}  // namespace
+
+TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
+{
+    write(keys::kUpdateTimming, 2);
+    write(keys::kChangeFavoriteUse, 0);
+    write(keys::kChangeLocalFolderUse, 1);
+    write(keys::kDispStyle, 1);
+    ASSERT_TRUE(AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, L"C:\\pics"));
+
+    bool apply_at_open = true;
+    bool apply_after_placement = false;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(0);
+        EXPECT_TRUE(SheetView::checked(page, Wallpaper::kAutoChange));
+        EXPECT_EQ(SheetView::selection(page, Wallpaper::kInterval), 2);
+        EXPECT_FALSE(SheetView::checked(page, Wallpaper::kFavoriteUse));
+        EXPECT_TRUE(SheetView::checked(page, Wallpaper::kCandidateUse));
+        EXPECT_TRUE(SheetView::checked(page, Wallpaper::kLocalFolderUse));
+        EXPECT_EQ(window_text(SheetView::control(page, Wallpaper::kLocalFolder)), L"C:\\pics");
+        EXPECT_EQ(SheetView::selection(page, Wallpaper::kPlacement), 1);
+        // Filling the page is no change of the user's.
+        apply_at_open = sheet.apply_enabled();
+        choose(SheetView::control(page, Wallpaper::kPlacement), 4);
+        apply_after_placement = sheet.apply_enabled();
+        choose(SheetView::control(page, Wallpaper::kInterval), 5);
+        return PSBTN_OK;
+    }));
+    EXPECT_FALSE(apply_at_open);
+    EXPECT_TRUE(apply_after_placement);
+
+    expect_stored(keys::kWallPaperInfo, {{keys::kAutoChange, L"1"},
+                                         {keys::kUpdateTimming, L"5"},
+                                         {keys::kChangeFavoriteUse, L"0"},
+                                         {keys::kChangeCandidateUse, L"1"},
+                                         {keys::kChangeLocalFolderUse, L"1"},
+                                         {keys::kChangeLocalFolderUseEdit, L"C:\\pics"},
+                                         {keys::kDispStyle, L"4"}});
+    // The pages never opened wrote nothing.
+    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAuteAdd), L"absent");
+    EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeywordStr), L"absent");
+    EXPECT_EQ(stored(keys::kVersion, keys::kNotify), L"absent");
+}
+
+TEST_F(SettingsSheet, AutoChangeBoxSteersTheIntervalListAtOnceAndAfterReopening)
+{
+    bool enabled_before = false;
+    bool enabled_after = true;
+    bool apply = false;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(0);
+        enabled_before = SheetView::enabled(page, Wallpaper::kInterval);
+        click(SheetView::control(page, Wallpaper::kAutoChange));
+        enabled_after = SheetView::enabled(page, Wallpaper::kInterval);
+        apply = sheet.apply_enabled();
+        return PSBTN_OK;
+    }));
+    EXPECT_TRUE(enabled_before);
+    EXPECT_FALSE(enabled_after);
+    EXPECT_TRUE(apply);
+    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kAutoChange), L"0");
+
+    std::vector<bool> seen;
+    RECT page_area{};
+    RECT browse{};
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(0);
+        GetClientRect(page, &page_area);
+        browse = ui_testing::rect_in_parent(SheetView::control(page, Wallpaper::kBrowse));
+        seen.push_back(SheetView::enabled(page, Wallpaper::kInterval));
+        // The local folder is off by default, and with it its field and "参照".
+        seen.push_back(SheetView::enabled(page, Wallpaper::kLocalFolder));
+        seen.push_back(SheetView::enabled(page, Wallpaper::kBrowse));
+        click(SheetView::control(page, Wallpaper::kLocalFolderUse));
+        seen.push_back(SheetView::enabled(page, Wallpaper::kLocalFolder));
+        seen.push_back(SheetView::enabled(page, Wallpaper::kBrowse));
+        return PSBTN_CANCEL;
+    }));
+    EXPECT_EQ(seen, (std::vector<bool>{false, false, false, true, true}));
+    // "参照" stays on the page whatever the font's width.
+    EXPECT_LE(browse.right, page_area.right);
+    EXPECT_EQ(browse.right - browse.left, 32);
+    // Cancel kept what the first sheet stored.
+    EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUse), L"0");
+}
+
+TEST_F(SettingsSheet, CandidatePageEnablesEachFieldThroughItsBoxes)
+{
+    AppSettings.cand_aute_add = 1;
+    AppSettings.cand_check_min_pic = 0;
+    AppSettings.cand_search_keyword = 1;
+    const std::vector<int> dependants{Candidates::kCheckMinSize,  Candidates::kMinWidth, Candidates::kMinHeight,
+                                      Candidates::kLandscapeOnly, Candidates::kAddMax,   Candidates::kSearchKeyword,
+                                      Candidates::kKeywords};
+    auto states = [&dependants](HWND page) {
+        std::vector<bool> states;
+        for (int index : dependants) states.push_back(SheetView::enabled(page, index));
+        return states;
+    };
+    std::vector<std::vector<bool>> seen;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(1);
+        seen.push_back(states(page));
+        click(SheetView::control(page, Candidates::kAutoAdd));
+        seen.push_back(states(page));
+        click(SheetView::control(page, Candidates::kAutoAdd));
+        seen.push_back(states(page));
+        click(SheetView::control(page, Candidates::kCheckMinSize));
+        click(SheetView::control(page, Candidates::kSearchKeyword));
+        seen.push_back(states(page));
+        return PSBTN_CANCEL;
+    }));
+    // Order: min-size box, width, height, landscape, count, keyword box, keywords.
+    const std::vector<bool> sizes_off{true, false, false, true, true, true, true};
+    EXPECT_EQ(seen, (std::vector<std::vector<bool>>{sizes_off,
+                                                    {false, false, false, false, false, false, false},
+                                                    sizes_off,
+                                                    {true, true, true, true, true, true, false}}));
+    EXPECT_EQ(AppSettings.cand_check_min_pic, 0);
+}
+
+TEST_F(SettingsSheet, CandidatePageStoresItsValuesInMemoryAndFile)
+{
+    AppSettings.cand_aute_add = 1;
+    AppSettings.cand_check_min_pic = 1;
+    AppSettings.cand_add_max = 4;
+    AppSettings.cand_search_keyword_str = L"夕焼け sea";
+    std::wstring loaded_width;
+    std::wstring loaded_keywords;
+    bool apply_after_typing = false;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(1);
+        loaded_width = window_text(SheetView::control(page, Candidates::kMinWidth));
+        loaded_keywords = window_text(SheetView::control(page, Candidates::kKeywords));
+        type_text(SheetView::control(page, Candidates::kMinWidth), L"abc");
+        apply_after_typing = sheet.apply_enabled();
+        type_text(SheetView::control(page, Candidates::kMinHeight), L"600");
+        choose(SheetView::control(page, Candidates::kAddMax), 8);
+        return PSBTN_OK;
+    }));
+    EXPECT_EQ(loaded_width, L"1024");
+    EXPECT_EQ(loaded_keywords, L"夕焼け sea");
+    EXPECT_TRUE(apply_after_typing);
+
+    EXPECT_EQ(AppSettings.cand_min_width, 0);
+    EXPECT_EQ(AppSettings.cand_min_height, 600);
+    EXPECT_EQ(AppSettings.cand_add_max, 8);
+    expect_stored(keys::kInfoGet, {{keys::kCandAuteAdd, L"1"},
+                                         {keys::kCandCheckMinPic, L"1"},
+                                         {keys::kCandAddMax, L"8"},
+                                         {keys::kCandMinWidth, L"0"},
+                                         {keys::kCandMinHeight, L"600"},
+                                         {keys::kCandWidthLong, L"1"},
+                                         {keys::kCandSearchKeyword, L"0"},
+                                         {keys::kCandSearchKeywordStr, L"夕焼け sea"}});
+}
+
+TEST_F(SettingsSheet, VersionPageSwitchesNoticesOffAndOpensTheSupportSite)
+{
+    SettingsSheet_CL sheet_object;
+    std::vector<std::wstring> opened;
+    sheet_object.version_page().set_open_page([&opened](const std::wstring& page) { opened.push_back(page); });
+    bool apply = false;
+    ASSERT_TRUE(run_sheet(
+        [&](const SheetView& sheet) {
+            const HWND page = sheet.page(2);
+            click(SheetView::control(page, Version::kSupportButton));
+            click(SheetView::control(page, Version::kIconButton));
+            click(SheetView::control(page, Version::kNoNotify));
+            apply = sheet.apply_enabled();
+            return PSBTN_OK;
+        },
+        &sheet_object));
+    const std::wstring product_page = service_config::support_base_url() + L"/";
+    EXPECT_EQ(opened, (std::vector<std::wstring>{product_page, product_page}));
+    EXPECT_TRUE(apply);
+    EXPECT_EQ(AppSettings.notify, 1);
+    EXPECT_EQ(stored(keys::kVersion, keys::kNotify), L"1");
+}

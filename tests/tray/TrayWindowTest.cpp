@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <objbase.h>
+
+#include "TestSupport.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "tray/MainWindowIcon_CL.h"
+#include "store/AppSettings_CL.h"
+#include "store/SettingsKeys.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Serves the window's messages until the condition holds or the time is up.
+bool pump_until(const std::function<bool()>& done, DWORD timeout_ms = 20000)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout_ms) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+int count_requests(const std::string& path_part)
+{
+    const std::string log = http_log(L"_requests.log");
+    int count = 0;
+    for (size_t at = log.find(path_part); at != std::string::npos; at = log.find(path_part, at + 1)) ++count;
+    return count;
+}
+
+std::wstring unique_folder(const wchar_t* name)
+{
+    GUID id;
+    CoCreateGuid(&id);
+    return std::wstring(L"tray_") + name + L"_" + std::to_wstring(id.Data1);
+}
+
+class TrayWindow : public ::testing::Test {
+protected:
+    TempFolder documents;
+    GdiplusSession gdiplus;
+    std::unique_ptr<MainWindowIcon_CL> tray;
+
+    void SetUp() override
+    {
+        AppSettings.load(documents.path());
+        AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+        tray = std::make_unique<MainWindowIcon_CL>();
+        ASSERT_NE(tray->create(), nullptr);
+    }
+    void TearDown() override
+    {
+        tray.reset();
+        pump_until([] { return true; });
+        UnregisterClassW(L"MainWindowClass", GetModuleHandleW(nullptr));
+    }
+    void save_list(const std::wstring& path, const std::vector<ImageItem_CL>& items)
+    {
+        WallPaperItemBase_CL list;
+        list.set_path(path);
+        list.items = items;
+        ASSERT_EQ(list.save(), S_OK);
+    }
+    // A favourite whose picture is a real local JPEG.
+    ImageItem_CL local_favourite(const std::wstring& name)
+    {
+        ImageItem_CL item;
+        item.key = item.localPath = documents.file(name);
+        item.localWidth = 64;
+        item.localHeight = 48;
+        item.farm = -1;
+        EXPECT_TRUE(make_jpeg(item.localPath, 64, 48));
+        return item;
+    }
+    ImageItem_CL service_photo(const std::wstring& folder, int n)
+    {
+        ImageItem_CL item;
+        item.key = L"https://farm.example/" + folder + std::to_wstring(n);
+        item.farm = 3;
+        item.sizes[5] = {1600, 1200, http_url(folder + L"/p" + std::to_wstring(n) + L"_o.jpg")};
+        return item;
+    }
+    bool installed() { return file_exists(AppSettings.now_items_path()) && tray->busy_count() == 0; }
+    void command(UINT id) { SendMessageW(tray->window(), WM_COMMAND, id, 0); }
+    void timer(UINT_PTR id) { SendMessageW(tray->window(), WM_TIMER, id, 0); }
+};
+
+WallPaperItemBase_CL loaded(const std::wstring& path)
+{
+    WallPaperItemBase_CL list;
+    list.set_path(path);
+    list.load();
+    return list;
+}
+
+}  // namespace
+
+TEST_F(TrayWindow, MenuCommandsToggleAutomaticChangeSaveAFavouriteAndExit)
+{
+    command(MainWindowIcon_CL::kToggleAutoChange);
+    EXPECT_EQ(AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, -1), 0);
+    command(MainWindowIcon_CL::kToggleAutoChange);
+    EXPECT_EQ(AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, -1), 1);
+
+    save_list(AppSettings.favorites_path(), {local_favourite(L"a.jpg")});
+    command(MainWindowIcon_CL::kChangeNow);
+    ASSERT_TRUE(pump_until([&] { return installed(); }));
+    command(MainWindowIcon_CL::kSaveAsFavorite);
+    EXPECT_EQ(loaded(AppSettings.favorites_path()).items.size(), 2u);
+    EXPECT_TRUE(file_exists(AppSettings.favorite_folder + L"\\WallPaper_00000.jpg"));
+
+    const HWND window = tray->window();
+    command(MainWindowIcon_CL::kExit);
+    EXPECT_TRUE(pump_until([&] { return !IsWindow(window); }));
+}
+
+TEST_F(TrayWindow, AForcedChangeInstallsTheDrawnPictureAndRecordsIt)
+{
+    const ImageItem_CL favourite = local_favourite(L"fav.jpg");
+    save_list(AppSettings.favorites_path(), {favourite});
+    tray->change_request(true);
+    ASSERT_TRUE(pump_until([&] { return installed(); }));
+
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(value), AppSettings.now_bitmap_path());
+    EXPECT_EQ(read_file(AppSettings.now_picture_path()), read_file(favourite.localPath));
+    const WallPaperItemBase_CL now = loaded(AppSettings.now_items_path());
+    ASSERT_EQ(now.items.size(), 1u);
+    EXPECT_EQ(now.items[0].key, favourite.key);
+    const WallPaperItemBase_CL history = loaded(AppSettings.history_path());
+    ASSERT_EQ(history.items.size(), 1u);
+    EXPECT_EQ(history.items[0].localPath, favourite.localPath);
+    SYSTEMTIME stored{};
+    EXPECT_TRUE(Inifile_CL::parse_datetime(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), stored));
+}
+
+TEST_F(TrayWindow, ADeadServiceOrSubstitutePicturesStopAfterThreeDraws)
+{
+    const std::wstring dead = unique_folder(L"dead");
+    std::vector<ImageItem_CL> candidates;
+    for (int n = 0; n < 5; ++n) candidates.push_back(service_photo(dead, n));
+    save_list(AppSettings.candidates_path(), candidates);
+    tray->change_request(true);
+    const std::string dead_path = "/" + std::string(dead.begin(), dead.end()) + "/";
+    ASSERT_TRUE(pump_until([&] { return count_requests(dead_path) >= 3 && tray->busy_count() == 0; }));
+    pump_until([] { return false; }, 1500);
+    EXPECT_EQ(count_requests(dead_path), 3);
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+
+    // The service answers with a picture of another size than it promised.
+    const std::wstring substitute = unique_folder(L"substitute");
+    const std::vector<unsigned char> small = jpeg_bytes(100, 100);
+    candidates.clear();
+    for (int n = 0; n < 5; ++n) {
+        ASSERT_TRUE(serve_file(substitute + L"/p" + std::to_wstring(n) + L"_o.jpg", std::string(small.begin(), small.end())));
+        candidates.push_back(service_photo(substitute, n));
+    }
+    save_list(AppSettings.candidates_path(), candidates);
+    tray->change_request(true);
+    const std::string substitute_path = "/" + std::string(substitute.begin(), substitute.end()) + "/";
+    ASSERT_TRUE(pump_until([&] { return count_requests(substitute_path) >= 3 && tray->busy_count() == 0; }));
+    pump_until([] { return false; }, 1500);
+    EXPECT_EQ(count_requests(substitute_path), 3);
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+    EXPECT_FALSE(file_exists(AppSettings.now_picture_path()));
+}
+
+TEST_F(TrayWindow, ScheduledChangesWaitForTheStartAndTheInterval)
+{
+    save_list(AppSettings.favorites_path(), {local_favourite(L"s.jpg")});
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+
+    timer(change_schedule::kCheckTimer);  // before the start-up timer: nothing
+    EXPECT_EQ(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), L"");
+
+    timer(change_schedule::kStartupTimer);
+    timer(change_schedule::kCheckTimer);  // no stored time: the interval starts now
+    EXPECT_NE(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), L"");
+    pump_until([] { return false; }, 500);
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+
+    AppInifile.write_string(keys::kWallPaperInfo, keys::kUpdateDatetime, L"2020/01/01 10:00:00");
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kAutoChange, 0);
+    timer(change_schedule::kCheckTimer);
+    pump_until([] { return false; }, 500);
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kAutoChange, 1);
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return installed(); }));
+    EXPECT_NE(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), L"2020/01/01 10:00:00");
+}
