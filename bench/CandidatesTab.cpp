@@ -30,22 +30,8 @@ void pump_until_shown(MainWindow_CL& window, const std::wstring& caption, int ro
 {
     const HWND strip = window.tab()->window();
     const HWND list = window.tab_view(kCandidatesTab)->list()->window();
-    while (Tab_CL::tab_text(strip, kCandidatesTab) != caption || SendMessageW(list, LB_GETCOUNT, 0, 0) != rows) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
-void select_tab(MainWindow_CL& window, int index)
-{
-    const HWND strip = window.tab()->window();
-    SendMessageW(strip, TCM_SETCURSEL, index, 0);
-    NMHDR header{strip, static_cast<UINT_PTR>(Tab_CL::kId), static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(window.window(), WM_NOTIFY, Tab_CL::kId, reinterpret_cast<LPARAM>(&header));
+    pump_messages_until(
+        [&] { return Tab_CL::tab_text(strip, kCandidatesTab) == caption && SendMessageW(list, LB_GETCOUNT, 0, 0) == rows; });
 }
 
 // Candidates whose thumbnails point at a closed loopback port: the list draws
@@ -61,6 +47,26 @@ std::vector<ImageItem_CL> local_candidates(int count)
 }
 
 }  // namespace
+
+void pump_messages_until(const std::function<bool()>& done)
+{
+    while (!done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void select_main_tab(MainWindow_CL& window, int index)
+{
+    const HWND strip = window.tab()->window();
+    SendMessageW(strip, TCM_SETCURSEL, index, 0);
+    NMHDR header{strip, static_cast<UINT_PTR>(Tab_CL::kId), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(window.window(), WM_NOTIFY, Tab_CL::kId, reinterpret_cast<LPARAM>(&header));
+}
 
 void figure_candidates_tab(const std::wstring& folder)
 {
@@ -89,16 +95,16 @@ void figure_candidates_tab(const std::wstring& folder)
     for (int run = 0; run < kRuns; ++run) {
         // Back to one candidate on screen, then the tray's announcement of 30,000
         // while another tab is current: the switch then reloads the list.
-        select_tab(window, kFavoritesTab);
+        select_main_tab(window, kFavoritesTab);
         write_bytes(path, one);
         SendMessageW(window.window(), main_window_link::kListChanged, 2, 0);
-        select_tab(window, kCandidatesTab);
+        select_main_tab(window, kCandidatesTab);
         pump_until_shown(window, small, 1);
-        select_tab(window, kFavoritesTab);
+        select_main_tab(window, kFavoritesTab);
         write_bytes(path, many);
         SendMessageW(window.window(), main_window_link::kListChanged, 2, 0);
         best = std::min(best, bench::seconds([&] {
-            select_tab(window, kCandidatesTab);
+            select_main_tab(window, kCandidatesTab);
             pump_until_shown(window, full, 30000);
         }));
     }

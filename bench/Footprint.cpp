@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "Bench.h"
@@ -7,6 +9,7 @@
 #include "ProcessFootprint.h"
 #include "TestSupport.h"
 #include "TrayDriver.h"
+#include "base/ModulePath.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 
@@ -30,11 +33,11 @@ DWORD idle_seconds()
 std::wstring tapestrel_exe()
 {
     const std::wstring configured = testing_support::tapestrel_exe();
-    return configured.empty() ? program_folder() + L"\\..\\Tapestrel.exe" : configured;
+    return configured.empty() ? module_folder() + L"\\..\\Tapestrel.exe" : configured;
 }
 
 // The tray draws only from a local folder, so it needs no service at all.
-void prepare_tray_settings(const std::wstring& pictures)
+void point_tray_at(const std::wstring& pictures)
 {
     AppSettings.load(documents_folder());
     const std::wstring nowhere = L"http://127.0.0.1/offline";
@@ -45,6 +48,11 @@ void prepare_tray_settings(const std::wstring& pictures)
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures);
+}
+
+void prepare_tray_settings(const std::wstring& pictures)
+{
+    point_tray_at(pictures);
     CreateDirectoryW(pictures.c_str(), nullptr);
     const int sizes[][2] = {{1920, 1080}, {1600, 1200}, {2560, 1440}, {1280, 800}, {1024, 768}, {1200, 1600}};
     for (int n = 0; n < 12; ++n) {
@@ -100,6 +108,46 @@ struct Measured {
     {
     }
 };
+
+// The tray and the floor program, both running and measured from outside.
+struct TrayAndFloor {
+    TrayAndFloor(KernelHandle floor_process, KernelHandle tray_process, HWND window)
+        : floor(std::move(floor_process), L"tapestrel_bench_floor.exe"),
+          tray(std::move(tray_process), L"Tapestrel.exe"),
+          floor_window(window)
+    {
+    }
+    Measured floor;
+    Measured tray;
+    HWND floor_window;
+};
+
+// Ends both programs; a program that did not start is only waited for.
+void end_both(TrayDriver& driver, TrayAndFloor& both)
+{
+    if (both.floor_window) PostMessageW(both.floor_window, WM_CLOSE, 0, 0);
+    if (driver.tray()) driver.exit_tray(both.tray.process.get(), 20000);
+    testing_support::wait_exit(both.floor.process, 10000, nullptr);
+}
+
+// Started, with the tray's start-up timer fired; null (and a note naming the figure) when that fails.
+std::unique_ptr<TrayAndFloor> start_both(TrayDriver& driver, const std::string& figure)
+{
+    KernelHandle floor_process = testing_support::start_process(L"\"" + module_folder() + L"\\tapestrel_bench_floor.exe\"");
+    KernelHandle tray_process = testing_support::start_process(L"\"" + tapestrel_exe() + L"\"");
+    HWND floor_window = nullptr;
+    driver.pump_until([&] { return (floor_window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);
+    const bool started = driver.ready() && driver.find_tray(30000) && floor_window;
+    auto both = std::make_unique<TrayAndFloor>(std::move(floor_process), std::move(tray_process), floor_window);
+    if (started && both->tray.footprint.found() && both->floor.footprint.found()) {
+        driver.fire_startup_timer();
+        driver.pump_for(3000);
+        return both;
+    }
+    bench::note(figure + ": the tray or the floor program could not be started and measured");
+    end_both(driver, *both);
+    return nullptr;
+}
 
 bool sample_both(Measured& tray, Measured& floor, ProcessFootprint::Sample Measured::*when)
 {
@@ -166,7 +214,7 @@ void report(const Measured& tray, const Measured& floor, DWORD idle)
 void note_decoding_floor(TrayDriver& driver, const std::wstring& jpeg_path, const ProcessFootprint::Sample& tray_after)
 {
     KernelHandle process =
-        testing_support::start_process(L"\"" + program_folder() + L"\\tapestrel_bench_decoding_floor.exe\" " + jpeg_path);
+        testing_support::start_process(L"\"" + module_folder() + L"\\tapestrel_bench_decoding_floor.exe\" " + jpeg_path);
     HWND window = nullptr;
     driver.pump_until([&] { return (window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);
     const ProcessFootprint footprint(GetProcessId(process.get()), L"tapestrel_bench_decoding_floor.exe", jpeg_path);
@@ -188,30 +236,43 @@ void figure_tray_footprint(const std::wstring& folder)
 {
     prepare_tray_settings(folder + L"\\tray-pictures");
     TrayDriver driver;
-    KernelHandle floor_process = testing_support::start_process(L"\"" + program_folder() + L"\\tapestrel_bench_floor.exe\"");
-    KernelHandle tray_process = testing_support::start_process(L"\"" + tapestrel_exe() + L"\"");
-    HWND floor_window = nullptr;
-    driver.pump_until([&] { return (floor_window = FindWindowW(L"TapestrelFloorClass", nullptr)) != nullptr; }, 30000);
-    const bool started = driver.ready() && driver.find_tray(30000) && floor_window;
-    Measured floor(std::move(floor_process), L"tapestrel_bench_floor.exe");
-    Measured tray(std::move(tray_process), L"Tapestrel.exe");
-    if (!started || !tray.footprint.found() || !floor.footprint.found()) {
-        bench::note("tray footprint: the tray or the floor program could not be started and measured");
+    std::unique_ptr<TrayAndFloor> both = start_both(driver, "tray footprint");
+    if (!both) return;
+    Measured& tray = both->tray;
+    Measured& floor = both->floor;
+    const DWORD idle = idle_seconds();
+    const bool measured = sample_both(tray, floor, &Measured::startup) &&
+                          regions_of_both(tray, floor, &Measured::startup_regions) && run_changes(driver, kWarmUpChanges) &&
+                          sample_both(tray, floor, &Measured::before) && run_changes(driver, kChanges) &&
+                          sample_both(tray, floor, &Measured::after) && regions_of_both(tray, floor, &Measured::after_regions) &&
+                          sample_both(tray, floor, &Measured::idle_start);
+    if (measured) driver.pump_for(idle * 1000);
+    if (measured && sample_both(tray, floor, &Measured::idle_end)) report(tray, floor, idle);
+    else bench::note("tray footprint: a change was not installed or a sample could not be taken");
+    end_both(driver, *both);
+    if (tray.after.private_kib > 0) note_decoding_floor(driver, folder + L"\\tray-pictures\\IMG_0.jpg", tray.after);
+}
+
+void figure_library_tray(const std::wstring& library, double walk_seconds)
+{
+    point_tray_at(library);
+    TrayDriver driver;
+    std::unique_ptr<TrayAndFloor> both = start_both(driver, "library");
+    if (!both) return;
+    Measured& tray = both->tray;
+    Measured& floor = both->floor;
+    // The first change also loads what every later one finds ready (GDI+, the encoders).
+    bool changed = driver.change_now(kChangeTimeoutMs);
+    double best = 1e300;
+    for (int n = 0; n < kWarmUpChanges && changed; ++n)
+        best = std::min(best, bench::seconds([&] { changed = driver.change_now(kChangeTimeoutMs); }));
+    if (changed) bench::report("forced change, 30,000-picture folder", best, walk_seconds, 3.0);
+    if (changed && run_changes(driver, kChanges) && sample_both(tray, floor, &Measured::after) &&
+        regions_of_both(tray, floor, &Measured::after_regions)) {
+        report_memory("after 100 changes from a 30,000-picture folder", tray.after.private_kib, floor.after.private_kib);
+        note_regions("after 100 changes from that folder", tray.after_regions, floor.after_regions);
     } else {
-        driver.fire_startup_timer();
-        driver.pump_for(3000);
-        const DWORD idle = idle_seconds();
-        const bool measured = sample_both(tray, floor, &Measured::startup) &&
-                              regions_of_both(tray, floor, &Measured::startup_regions) && run_changes(driver, kWarmUpChanges) &&
-                              sample_both(tray, floor, &Measured::before) && run_changes(driver, kChanges) &&
-                              sample_both(tray, floor, &Measured::after) && regions_of_both(tray, floor, &Measured::after_regions) &&
-                              sample_both(tray, floor, &Measured::idle_start);
-        if (measured) driver.pump_for(idle * 1000);
-        if (measured && sample_both(tray, floor, &Measured::idle_end)) report(tray, floor, idle);
-        else bench::note("tray footprint: a change was not installed or a sample could not be taken");
+        bench::note("library: a change was not installed or a sample could not be taken");
     }
-    if (floor_window) PostMessageW(floor_window, WM_CLOSE, 0, 0);
-    if (driver.tray()) driver.exit_tray(tray.process.get(), 20000);
-    testing_support::wait_exit(floor.process, 10000, nullptr);
-    if (started && tray.after.private_kib > 0) note_decoding_floor(driver, folder + L"\\tray-pictures\\IMG_0.jpg", tray.after);
+    end_both(driver, *both);
 }

@@ -6,15 +6,11 @@
 #include "Figures.h"
 #include "base/GdiplusInclude.h"
 #include "base/ImageEncoder.h"
-#include "wallpaper/MyFindFileIcon_CL.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
 
-namespace {
-
-// A photo-like JPEG: gradients and noise, so it compresses like a real one.
-std::vector<unsigned char> make_jpeg(const std::wstring& path, int width, int height)
+std::vector<unsigned char> make_photo_jpeg(const std::wstring& path, int width, int height)
 {
     Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
     Gdiplus::Rect all(0, 0, width, height);
@@ -37,6 +33,8 @@ std::vector<unsigned char> make_jpeg(const std::wstring& path, int width, int he
     if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
     return read_bytes(path);
 }
+
+namespace {
 
 double decode_to_pixels_and_write_bitmap(const std::vector<unsigned char>& bytes, const std::wstring& bmp_path)
 {
@@ -77,57 +75,12 @@ double decode_to_pixels_and_write_bitmap(const std::vector<unsigned char>& bytes
 void figure_install(const std::wstring& folder)
 {
     AppSettings.load(folder);
-    const std::vector<unsigned char> bytes = make_jpeg(folder + L"\\big.jpg", 6000, 4000);
+    const std::vector<unsigned char> bytes = make_photo_jpeg(folder + L"\\big.jpg", 6000, 4000);
     bench::note("6000 x 4000 JPEG: " + std::to_string(bytes.size() / 1024) + " KiB");
     ImageItem_CL item;
     item.key = L"big";
     item.sizes[5] = {6000, 4000, L"https://live.staticflickr.com/65535/big_o.jpg"};
     const double floor = decode_to_pixels_and_write_bitmap(bytes, folder + L"\\floor.bmp");
-    const double ours = bench::best_of(3, [&] { wallpaper::install_picture(item, bytes.data(), bytes.size(), true); });
+    const double ours = bench::best_of(3, [&] { (void)wallpaper::install_picture(item, bytes.data(), bytes.size(), true); });
     bench::report("install a 6000 x 4000 JPEG", ours, floor, 1.5);
-}
-
-void figure_folder_scan(const std::wstring& folder)
-{
-    const std::wstring tree = folder + L"\\pictures";
-    CreateDirectoryW(tree.c_str(), nullptr);
-    static const int sizes[][2] = {{640, 480}, {1024, 768}, {1600, 1200}, {800, 1200}, {2048, 1365}, {320, 240}};
-    std::vector<std::vector<unsigned char>> samples;
-    for (const auto& size : sizes) samples.push_back(make_jpeg(folder + L"\\sample.jpg", size[0], size[1]));
-    for (int i = 0; i < 2000; ++i) {
-        const std::wstring sub = tree + L"\\album" + std::to_wstring(i / 100);
-        CreateDirectoryW(sub.c_str(), nullptr);
-        write_bytes(sub + L"\\IMG_" + std::to_wstring(i) + (i % 7 ? L".jpg" : L".JPEG"), samples[static_cast<size_t>(i) % samples.size()]);
-    }
-    MyFindFileIcon_CL warm;
-    warm.scan(tree + L"\\*.*", true);
-    bench::note("local folder: " + std::to_string(warm.items.size()) + " JPEGs in 20 folders");
-
-    // The floor walks the same tree and reads the first 64 KiB of every file.
-    struct Reader : FindFile_CL {
-        std::vector<unsigned char> buffer = std::vector<unsigned char>(65536);
-        void on_file(const std::wstring& dir, const std::wstring& name) override
-        {
-            KernelHandle file(CreateFileW((dir + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-            DWORD got = 0;
-            ReadFile(file.get(), buffer.data(), 65536, &got, nullptr);
-        }
-    };
-    struct Decoder : FindFile_CL {
-        void on_file(const std::wstring& dir, const std::wstring& name) override
-        {
-            Gdiplus::Bitmap picture((dir + L"\\" + name).c_str());
-            picture.GetWidth();
-        }
-    };
-    const double floor = bench::best_of(3, [&] { Reader().scan(tree + L"\\*.*", true); });
-    const double ours = bench::best_of(3, [&] {
-        MyFindFileIcon_CL finder;
-        finder.scan(tree + L"\\*.*", true);
-    });
-    const double decoding = bench::best_of(1, [&] { Decoder().scan(tree + L"\\*.*", true); });
-    bench::report("local folder scan (2,000 JPEGs)", ours, floor, 3.0);
-    char text[96];
-    std::snprintf(text, sizeof(text), "GDI+ opening every file: %.2f ms, %.1fx slower than the scan", decoding * 1000, decoding / ours);
-    bench::note(text);
 }

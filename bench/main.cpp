@@ -1,5 +1,5 @@
 // Runs every benchmark figure, or those named on the command line ("list",
-// "draw", "install", "monitors", "scan", "answer", "tray", "candidates"); see Bench.h for
+// "draw", "install", "monitors", "thumbnails", "answer", "tray", "library", "candidates"); see Bench.h for
 // what a line means.
 #include <windows.h>
 
@@ -34,11 +34,12 @@ int wmain(int argc, wchar_t** argv)
         if (wanted(argc, argv, L"draw")) figure_draw(scratch.path());
         if (wanted(argc, argv, L"install")) figure_install(scratch.path());
         if (wanted(argc, argv, L"monitors")) figure_monitors(scratch.path());
-        if (wanted(argc, argv, L"scan")) figure_folder_scan(scratch.path());
+        if (wanted(argc, argv, L"thumbnails")) figure_thumbnails(scratch.path());
         if (wanted(argc, argv, L"answer")) figure_photo_answer();
         // Before the main window of the candidates figure: both register the
         // main window's class, and a closed main window leaves a quit message.
         if (wanted(argc, argv, L"tray")) figure_tray_footprint(scratch.path());
+        if (wanted(argc, argv, L"library")) figure_library(scratch.path());
         if (wanted(argc, argv, L"candidates")) figure_candidates_tab(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);

@@ -12,3 +12,6 @@ set(TAPESTREL_LAYER_USES_winui base store net photoservice wallpaper)
 set(TAPESTREL_LAYER_USES_tray base store net photoservice wallpaper winui)
 set(TAPESTREL_LAYER_USES_mainwindow base store net photoservice wallpaper winui)
 set(TAPESTREL_LAYER_USES_app base store net photoservice wallpaper winui tray mainwindow)
+# Within the main window: the tabs and pages reach their host through
+# TabHost, never through the main window itself ("folder:header" pairs).
+set(TAPESTREL_LAYER_FORBIDDEN "mainwindow/tabs:mainwindow/MainWindow_CL.h" "mainwindow/pages:mainwindow/MainWindow_CL.h")

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/ComScope.h"
 #include "base/GdiplusInclude.h"
 #include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
@@ -16,14 +17,6 @@
 namespace app {
 
 namespace {
-
-class ComScope {
-public:
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
 
 class GdiplusScope {
 public:

@@ -15,11 +15,11 @@ public:
     virtual ~Semapho_CL() = default;
 
     // False when the wait timed out (or the semaphore could not be made).
-    bool wait();
+    [[nodiscard]] bool wait();
     void release();
 
-    // Holds the semaphore for its lifetime. After a timed-out wait the holder
-    // goes on without it, and gives back only what it took.
+    // Holds the semaphore for its lifetime. After a timed-out wait it holds
+    // nothing: the holder checks held() and leaves the guarded state alone.
     class Lock_CL {
     public:
         explicit Lock_CL(Semapho_CL& semaphore) : semaphore_(semaphore), held_(semaphore.wait()) {}
@@ -29,7 +29,7 @@ public:
         {
             if (held_) semaphore_.release();
         }
-        bool held() const { return held_; }
+        [[nodiscard]] bool held() const { return held_; }
 
     private:
         Semapho_CL& semaphore_;

@@ -2,7 +2,9 @@
 
 #include <process.h>
 
+#include "base/ComScope.h"
 #include "base/ThreadName.h"
+#include "base/Trace.h"
 
 namespace {
 
@@ -105,12 +107,26 @@ unsigned __stdcall ThreadBase_CL::thread_proc(void* self)
 
 void ThreadBase_CL::run_loop()
 {
+    // Once for the thread's life: workers parse XML and decode pictures, both through COM.
+    const ComScope com;
     MSG msg;
     // The first call to a message function creates this thread's queue.
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(queue_ready_.get());
     while (GetMessageW(&msg, nullptr, kFirstMessage, kLastMessage) > 0) {
-        const int result = on_thread_message(msg.message, msg.wParam, msg.lParam);
+        const int result = handle_safely(msg);
         if (result == 0 && msg.message == kQuitMessage) break;
     }
+}
+
+// Nothing may leave the thread's entry: the one piece of work that threw
+// (only exhausted memory can) is given up, and the worker serves the next.
+int ThreadBase_CL::handle_safely(const MSG& msg)
+{
+    try {
+        return on_thread_message(msg.message, msg.wParam, msg.lParam);
+    } catch (...) {
+        trace::failure(name_or_default() + L": work given up after an exception");
+    }
+    return 0;
 }

@@ -44,6 +44,7 @@ public:
 private:
     static unsigned __stdcall thread_proc(void* self);
     void run_loop();
+    int handle_safely(const MSG& msg);
     std::wstring name_or_default() const;
 
     KernelHandle thread_;

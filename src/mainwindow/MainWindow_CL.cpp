@@ -1,9 +1,12 @@
 #include "mainwindow/MainWindow_CL.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include "base/Browser.h"
+#include "base/ModulePath.h"
 #include "photoservice/ItemUrls.h"
 #include "wallpaper/MainWindowLink.h"
 #include "store/AppSettings_CL.h"
@@ -24,6 +27,7 @@
 #include "mainwindow/tabs/TabViewNowWallPaper_CL.h"
 #include "mainwindow/tabs/TabViewPopular_CL.h"
 #include "mainwindow/tabs/TabViewUser_CL.h"
+#include "winui/StatusBar_CL.h"
 
 namespace {
 
@@ -52,17 +56,6 @@ bool list_change(WPARAM what, ListChange& change)
         return true;
     default:
         return false;
-    }
-}
-
-std::wstring module_path()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) return std::wstring();
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
     }
 }
 
@@ -104,6 +97,8 @@ void MainWindow_CL::on_create(const CREATESTRUCTW*)
     indicator_ = std::make_unique<CommunicateWait_CL>();
     indicator_->create(window());
     indicator_->resize(312, 20, true);
+    status_bar_ = std::make_unique<StatusBar_CL>();
+    status_bar_->create(window());
     tab_images_.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
     create_tab_strip();
 
@@ -145,11 +140,12 @@ void MainWindow_CL::create_tab_strip()
     }
 }
 
-// The tab strip fills the client area; its display area is what the tabs share.
+// The tab strip fills the client area above the status bar; its display area is what the tabs share.
 RECT MainWindow_CL::display_area() const
 {
     RECT client{};
     GetClientRect(window(), &client);
+    if (status_bar_ && status_bar_->window()) client.bottom = std::max(0L, client.bottom - status_bar_->fit());
     tab_->resize(client.right, client.bottom, true);
     SendMessageW(tab_->window(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&client));
     return client;
@@ -195,6 +191,13 @@ void MainWindow_CL::switch_tab()
     for (const auto& view : tab_views_) view->apply_visibility();
     ShowWindow(preview_->window(), current != kNowWallPaperTab ? SW_SHOW : SW_HIDE);
     InvalidateRect(preview_->window(), nullptr, FALSE);
+    show_status();
+}
+
+void MainWindow_CL::show_status()
+{
+    const TabView_CL* view = tab_view(current_tab());
+    if (status_bar_) status_bar_->show_text(view ? view->status_text() : std::wstring());
 }
 
 // Started only when its instance mutex does not exist; a failure is ignored.
@@ -270,6 +273,7 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
         break;
     case kUpdateCaption:
         if (TabView_CL* view = tab_view(static_cast<int>(lparam))) view->update_caption();
+        if (static_cast<int>(lparam) == current_tab()) show_status();
         break;
     case kSupportSite:
         open_in_browser(service_config::support_base_url() + L"/");
@@ -281,6 +285,10 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 
 void MainWindow_CL::on_list_changed(WPARAM what)
 {
+    // Wine's virtual desktop paints a new wallpaper over the windows on it
+    // without telling them; the tray's notice comes after that paint.
+    if (what == main_window_link::kNewWallpaper)
+        RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     ListChange change{};
     if (!list_change(what, change)) return;
     if (change.list) change.list->changed = 1;
@@ -343,6 +351,8 @@ void MainWindow_CL::release_children()
     }
     if (indicator_ && indicator_->window()) DestroyWindow(indicator_->window());
     indicator_.reset();
+    if (status_bar_ && status_bar_->window()) DestroyWindow(status_bar_->window());
+    status_bar_.reset();
     if (preview_ && preview_->window()) DestroyWindow(preview_->window());
     preview_.reset();
 }

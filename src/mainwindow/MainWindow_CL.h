@@ -6,19 +6,22 @@
 #include "winui/ImageList_CL.h"
 #include "winui/MainWindowBase_CL.h"
 #include "mainwindow/SpliterWindowHelper_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 
 class CommunicateWait_CL;
 class ImageItem_CL;
 class MyPictureImage_CL;
+class StatusBar_CL;
 class Tab_CL;
 class TabView_CL;
 class WallPaperItemBase_CL;
 
 // The visible window of the window process: a tab strip of eight tab views,
 // the preview picture left of a draggable splitter, the current tab's list on
-// the right, and the communicating indicator under the list. Keeps its
-// placement and splitter position in the settings file.
-class MainWindow_CL : public MainWindowBase_CL {
+// the right, the communicating indicator under the list, and a status bar
+// with the outcome of the current tab's last load. Keeps its placement and
+// splitter position in the settings file.
+class MainWindow_CL : public MainWindowBase_CL, public TabHost {
 public:
     static constexpr int kTabCount = 8;
     static constexpr int kPreviewId = 0x1125;
@@ -26,8 +29,7 @@ public:
     static constexpr UINT_PTR kCloseTimer = 0x87654321;
     static constexpr int kDefaultSplit = 320;
 
-    // Commands (WM_COMMAND, wParam = id).
-    static constexpr WPARAM kGetPhoto = 0x1000;
+    // Commands (WM_COMMAND, wParam = id), besides those of TabHost.
     static constexpr WPARAM kAddToCandidates = 0x1010;
     static constexpr WPARAM kRemoveCandidates = 0x1011;
     static constexpr WPARAM kRemoveHistory = 0x1012;
@@ -35,10 +37,8 @@ public:
     static constexpr WPARAM kSaveFavourite = 0x1020;
     static constexpr WPARAM kRemoveFavourites = 0x1021;
     static constexpr WPARAM kSearchOwner = 0x1030;
-    static constexpr WPARAM kOpenOwnerPage = 0x1040;
     static constexpr WPARAM kSetWallpaper = 0x1160;
     static constexpr WPARAM kSettings = 0x1100;
-    static constexpr WPARAM kUpdateCaption = 0x1110;  // lParam: tab index
     static constexpr WPARAM kSupportSite = 0x1150;
     // Posted after the preview's menu has gone.
     static constexpr UINT kPreviewMenuClosed = WM_APP + 0x103;
@@ -56,14 +56,16 @@ public:
     // selected by a command).
     void switch_tab();
     // The preview's item menu; the current-wallpaper tab shows it for its own picture.
-    void show_displayed_item_menu();
+    void show_displayed_item_menu() override;
     // The clipboard record, or the current wallpaper on the current-wallpaper tab.
     const ImageItem_CL& displayed_item() const;
 
     int current_tab() const;
-    Tab_CL* tab() const { return tab_.get(); }
-    MyPictureImage_CL* preview() const { return preview_.get(); }
-    CommunicateWait_CL* indicator() const { return indicator_.get(); }
+    HWND host_window() const override { return window(); }
+    Tab_CL* tab() const override { return tab_.get(); }
+    MyPictureImage_CL* preview() const override { return preview_.get(); }
+    CommunicateWait_CL* indicator() const override { return indicator_.get(); }
+    StatusBar_CL* status_bar() const { return status_bar_.get(); }
     TabView_CL* tab_view(int index) const;
     const SplitterNode& splitter() const { return root_; }
 
@@ -76,6 +78,8 @@ private:
     void on_list_changed(WPARAM what);
     void on_splitter_moved();
     void on_closing();
+    // The current tab's outcome in the status bar.
+    void show_status();
     // Item commands (MainWindow_CL_commands.cpp).
     bool item_command(WPARAM command);
     void get_photo();
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<Tab_CL> tab_;
     std::unique_ptr<MyPictureImage_CL> preview_;
     std::unique_ptr<CommunicateWait_CL> indicator_;
+    std::unique_ptr<StatusBar_CL> status_bar_;
     ImageList_CL tab_images_;
     IniWinSize_CL placement_;
     std::vector<std::unique_ptr<TabView_CL>> tab_views_;

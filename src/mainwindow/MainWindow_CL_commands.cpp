@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "base/Browser.h"
+#include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
 #include "wallpaper/Wallpaper.h"
@@ -14,8 +15,7 @@
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
 #include "winui/Tab_CL.h"
-#include "mainwindow/tabs/TabViewNowWallPaper_CL.h"
-#include "mainwindow/tabs/TabViewUser_CL.h"
+#include "mainwindow/tabs/TabView_CL.h"
 
 namespace {
 
@@ -110,14 +110,15 @@ void MainWindow_CL::remove_selected(WallPaperItemBase_CL& stored, int list_tab, 
     const ImageItem_CL* caret = view->selected_item();
     const ImageItem_CL doomed = caret ? *caret : ImageItem_CL();
     if (!item_commands::remove_keys(stored, keys)) return;
-    if (delete_file && caret) item_commands::delete_favourite_file(doomed);
+    if (delete_file && caret && !item_commands::delete_favourite_file(doomed))
+        trace::failure(L"favourite picture not deleted", GetLastError());
     show_list_change(list_tab);
 }
 
 MyPictureImage_CL* MainWindow_CL::displayed_picture() const
 {
     if (current_tab() != kNowWallPaperTab) return preview_.get();
-    return static_cast<TabViewNowWallPaper_CL*>(tab_view(kNowWallPaperTab))->picture();
+    return tab_view(kNowWallPaperTab)->picture();
 }
 
 void MainWindow_CL::save_as_favourite()
@@ -125,7 +126,7 @@ void MainWindow_CL::save_as_favourite()
     MyPictureImage_CL* picture = displayed_picture();
     if (!picture) return;
     const auto save_bytes = [picture](const std::wstring& path) { return picture->save_bytes(path); };
-    if (item_commands::add_favourite(displayed_item(), save_bytes)) show_list_change(kFavoritesTab);
+    if (item_commands::add_favourite(displayed_item(), save_bytes, &AppSettings.favorites)) show_list_change(kFavoritesTab);
 }
 
 // The preview's menu is greyed by the photo it shows, so its commands act on
@@ -143,7 +144,7 @@ void MainWindow_CL::search_owner()
     if (!record || record->ownerName.empty()) return;
     // Copied: switching tabs may reload the list that holds the record.
     const std::wstring name = record->ownerName;
-    static_cast<TabViewUser_CL*>(tab_view(kUserTab))->search_for_user(name);
+    tab_view(kUserTab)->search_for_user(name);
     SendMessageW(tab_->window(), TCM_SETCURSEL, kUserTab, 0);
     switch_tab();
 }
@@ -166,11 +167,12 @@ void MainWindow_CL::set_as_wallpaper()
     if (bytes.empty() ||
         wallpaper::install_picture(record, bytes.data(), bytes.size(), false) != wallpaper::Install::Done)
         return;
-    wallpaper::record_current(record);
-    wallpaper::add_to_history(record);
+    // Installed either way; a list that could not be written was traced.
+    (void)wallpaper::record_current(record);
+    (void)wallpaper::add_to_history(record);
     {
         Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        AppSettings.history.load();
+        (void)AppSettings.history.load();  // shows what could be read
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "base/Version.h"
+
 // Asks the support site once a day whether a newer version is published and,
 // if so, offers to open its download page.
 //
@@ -47,7 +49,7 @@ private:
 };
 
 // The version of this program.
-constexpr const wchar_t* kProgramVersion = L"1.0.2";
+constexpr const wchar_t* kProgramVersion = L"" TAPESTREL_VERSION_TEXT;
 
 // The window process's check once its main window exists; nothing when the
 // user switched update notices off ("notify").

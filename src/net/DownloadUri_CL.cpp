@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Trace.h"
+
 DownloadUri_CL::DownloadUri_CL()
 {
     set_thread_name(L"DownloadUri_CL");
@@ -24,6 +26,10 @@ void DownloadUri_CL::request_download(std::unique_ptr<DownloadRequest> request)
 {
     if (!request) return;
     Semapho_CL::Lock_CL lock(queue_lock_);
+    if (!lock.held()) {
+        trace::failure(L"download request dropped: its queue stayed locked");
+        return;
+    }
     // Already being fetched: the new request is dropped.
     if (current_request_ && current_request_->id == request->id) return;
     const bool was_empty = queue_.empty();
@@ -39,12 +45,16 @@ void DownloadUri_CL::request_download(std::unique_ptr<DownloadRequest> request)
 size_t DownloadUri_CL::queue_length()
 {
     Semapho_CL::Lock_CL lock(queue_lock_);
-    return queue_.size();
+    return lock.held() ? queue_.size() : 0;
 }
 
 void DownloadUri_CL::cancel_downloads()
 {
     Semapho_CL::Lock_CL lock(queue_lock_);
+    if (!lock.held()) {
+        trace::failure(L"downloads not cancelled: their queue stayed locked");
+        return;
+    }
     if (in_flight_) {
         in_flight_->abort_transfer();
     } else if (current_request_) {
@@ -53,10 +63,7 @@ void DownloadUri_CL::cancel_downloads()
     queue_.clear();
 }
 
-void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
-{
-    if (data) GlobalFree(data);
-}
+void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock) {}
 
 int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 {
@@ -67,7 +74,7 @@ int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 bool DownloadUri_CL::take_next(std::wstring& uri)
 {
     Semapho_CL::Lock_CL lock(queue_lock_);
-    if (queue_.empty()) return false;
+    if (!lock.held() || queue_.empty()) return false;
     current_request_ = std::move(queue_.front());
     queue_.pop_front();
     abort_pending_ = false;
@@ -79,6 +86,8 @@ bool DownloadUri_CL::take_next(std::wstring& uri)
 void DownloadUri_CL::announce(InetHttp_CL* transfer)
 {
     Semapho_CL::Lock_CL lock(queue_lock_);
+    // A transfer that cannot be announced is still cleared before it ends.
+    if (!lock.held() && transfer) return;
     in_flight_ = transfer;
     if (transfer && abort_pending_) transfer->abort_transfer();
 }
@@ -87,17 +96,14 @@ void DownloadUri_CL::serve_queue()
 {
     std::wstring uri;
     while (!stop_requested && take_next(uri)) {
-        HGLOBAL data = InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); });
+        GlobalBlock data(InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); }));
         std::unique_ptr<DownloadRequest> request;
         {
             Semapho_CL::Lock_CL lock(queue_lock_);
             request = std::move(current_request_);
         }
-        if (stop_requested) {
-            if (data) GlobalFree(data);
-            return;
-        }
+        if (stop_requested) return;
         // From here on the hook owns both the request and the block.
-        on_downloaded(std::move(request), data);
+        on_downloaded(std::move(request), std::move(data));
     }
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/GlobalBlock.h"
 #include "net/InetHttp_CL.h"
 #include "base/Semapho_CL.h"
 #include "base/ThreadBase_CL.h"
@@ -39,9 +40,9 @@ public:
 
     // Runs on the worker thread once per served request, without the queue
     // lock, never after stop_requested was set. The hook owns `request` and
-    // `data` (a movable block, null when nothing could be read): it keeps the
-    // block or frees it with GlobalFree.
-    virtual void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data);
+    // `data` (a movable block, empty when nothing could be read): it keeps
+    // the block by moving it on; otherwise the block frees itself.
+    virtual void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data);
 
 private:
     void serve_queue();

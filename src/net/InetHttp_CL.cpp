@@ -7,6 +7,7 @@
 
 #include <process.h>
 
+#include "base/TextConvert.h"
 #include "base/ThreadName.h"
 
 namespace {
@@ -21,20 +22,6 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 bool is_secure(const std::wstring& url)
 {
     return _wcsnicmp(url.c_str(), L"https://", 8) == 0;
-}
-
-bool is_local_path(const std::wstring& uri)
-{
-    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
-}
-
-// Each byte becomes one UTF-16 unit.
-std::wstring widen(const std::string& bytes)
-{
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (unsigned char c : bytes) text.push_back(c);
-    return text;
 }
 
 // Digits only; anything else is treated as an absent header.
@@ -172,7 +159,23 @@ bool InetHttp_CL::send_get_request(const std::wstring& path)
     InternetSetOptionW(request, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
     if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0)) return false;
     content_length_ = query_content_length();
+    status_code_ = query_status_code();
     return true;
+}
+
+DWORD InetHttp_CL::query_status_code() const
+{
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!HttpQueryInfoW(request_handle_.load(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
+    return status;
+}
+
+bool InetHttp_CL::failed_step()
+{
+    last_error_ = aborted_.load() ? ERROR_INTERNET_OPERATION_CANCELLED : GetLastError();
+    return false;
 }
 
 LONG InetHttp_CL::query_content_length() const
@@ -352,22 +355,37 @@ std::shared_ptr<InetHttp_CL> InetHttp_CL::run_detached(const Steps& steps)
 
 HRESULT InetHttp_CL::fetch(const std::string& url)
 {
-    const UrlParts parts = split_for_fetch(widen(url));
+    const UrlParts parts = split_for_fetch(widen_bytes(url));
     aborted_.store(false);
     if (abort_event_) ResetEvent(abort_event_.get());
     close_handles();
     fixed_body_.reset();
     fixed_length_ = 0;
+    last_error_ = 0;
+    status_code_ = 0;
     std::shared_ptr<InetHttp_CL> done = run_detached([parts](InetHttp_CL& transfer) {
-        if (transfer.open_internet() && transfer.connect_host(parts.host, parts.secure) && transfer.send_get_request(parts.path)) {
-            transfer.read_response_fixed(transfer.content_length_);
+        if (!transfer.open_internet() || !transfer.connect_host(parts.host, parts.secure) ||
+            !transfer.send_get_request(parts.path)) {
+            transfer.failed_step();
+        } else if (transfer.read_response_fixed(transfer.content_length_) == 0 && transfer.content_length_ != 0) {
+            transfer.failed_step();
         }
     });
-    if (!done) return E_FAIL;
+    if (!done) {
+        last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
+        return E_FAIL;
+    }
     content_length_ = done->content_length_;
+    last_error_ = done->last_error_;
+    status_code_ = done->status_code_;
     fixed_body_ = std::move(done->fixed_body_);
     fixed_length_ = done->fixed_length_;
     return fixed_length_ == 0 ? E_FAIL : S_OK;
+}
+
+bool InetHttp_CL::is_local_path(const std::wstring& uri)
+{
+    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
 }
 
 HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce& announce)

@@ -67,9 +67,10 @@ public:
     // Told of the transfer under way (and of null when it is over), so that
     // another thread can abort it while it lasts.
     using Announce = std::function<void(InetHttp_CL*)>;
-    // A local path ("\..." or "X:...") is read from disk, anything else fetched
-    // over HTTP. The caller owns the returned movable block; null when nothing
-    // could be read.
+    // "\..." or "X:...": a file on disk rather than an address.
+    static bool is_local_path(const std::wstring& uri);
+    // A local path is read from disk, anything else fetched over HTTP. The
+    // caller owns the returned movable block; null when nothing could be read.
     static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
 
     // The last body read by read_response_fixed(); "" when there is none.
@@ -80,6 +81,11 @@ public:
     DWORD body_length() const { return fixed_length_; }
     // Content-Length of the last response; -1 when it was absent or unreadable.
     LONG content_length() const { return content_length_; }
+    // Why the last fetch() failed: the WinINet or system error of the step
+    // that failed, 0 when every step succeeded (an empty body, for instance).
+    DWORD last_error() const { return last_error_; }
+    // HTTP status of the last response; 0 when none arrived.
+    DWORD status_code() const { return status_code_; }
     // The caller takes over the block read by read_response_movable().
     HGLOBAL take_movable_body() { return movable_body_.release(); }
 
@@ -92,6 +98,9 @@ private:
     bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
     void close_handles();
     LONG query_content_length() const;
+    DWORD query_status_code() const;
+    // Keeps the calling thread's last error as the reason of a failed step.
+    bool failed_step();
     GlobalBlock read_body(LONG length, UINT flags, SIZE_T terminator, DWORD& size);
     bool read_exact(char* target, DWORD length);
     bool read_to_end(std::string& bytes);
@@ -113,4 +122,6 @@ private:
     GlobalBlock fixed_body_;
     DWORD fixed_length_ = 0;
     LONG content_length_ = 0;
+    DWORD last_error_ = 0;
+    DWORD status_code_ = 0;
 };

@@ -154,12 +154,40 @@ std::wstring FlickrXmlHelper_CL::photostream_url(const ImageItem_CL& item)
 
 HRESULT FlickrXmlHelper_CL::fetch(const std::string& url)
 {
-    return http_.fetch(url) == S_OK ? S_OK : E_FAIL;
+    outcome_ = ServiceOutcome();
+    if (http_.fetch(url) == S_OK) return S_OK;
+    outcome_ = ServiceOutcome::no_answer(http_.last_error(), http_.status_code());
+    return E_FAIL;
 }
 
 HRESULT FlickrXmlHelper_CL::load_response()
 {
-    return load_answer(http_.body());
+    return load_service_answer(http_.body());
+}
+
+HRESULT FlickrXmlHelper_CL::test_echo()
+{
+    if (fetch(build_signed_url("flickr.test.echo")) != S_OK) return E_FAIL;
+    return load_response();
+}
+
+HRESULT FlickrXmlHelper_CL::load_service_answer(const char* answer)
+{
+    outcome_ = ServiceOutcome();
+    const ComPtr<IXMLDOMNode> root = load_answer(answer) == S_OK ? xml_.select_single_node(L"/rsp") : ComPtr<IXMLDOMNode>();
+    const ComPtr<IXMLDOMElement> rsp = root ? XmlHelper_CL::as_element(root.get()) : ComPtr<IXMLDOMElement>();
+    if (!rsp) {
+        // An error page of a server on the way, or nothing the service would send.
+        outcome_ = ServiceOutcome::no_answer(0, http_.status_code() != 0 ? http_.status_code() : 200);
+        return E_FAIL;
+    }
+    AttributeMap map;
+    XmlHelper_CL::read_attributes(rsp.get(), map);
+    if (text_of(map, L"stat") != L"fail") return S_OK;
+    AttributeMap error;
+    if (const ComPtr<IXMLDOMNode> err = xml_.select_single_node(L"/rsp/err")) XmlHelper_CL::read_attributes(err.get(), error);
+    outcome_ = ServiceOutcome::refused(int_of(error, L"code"), repaired(text_of(error, L"msg")));
+    return E_FAIL;
 }
 
 HRESULT FlickrXmlHelper_CL::load_answer(const char* answer)
@@ -174,7 +202,7 @@ HRESULT FlickrXmlHelper_CL::parse_photos(const wchar_t* path, std::vector<ImageI
 
 HRESULT FlickrXmlHelper_CL::parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items)
 {
-    const HRESULT loaded = load_answer(answer);
+    const HRESULT loaded = load_service_answer(answer);
     if (loaded != S_OK)
         return loaded;
     PhotoAttributes photo;
@@ -206,7 +234,7 @@ HRESULT FlickrXmlHelper_CL::parse_users(std::vector<UserRecord>& users)
 
 HRESULT FlickrXmlHelper_CL::parse_frob()
 {
-    const HRESULT loaded = load_response();
+    const HRESULT loaded = load_answer(http_.body());
     if (loaded != S_OK)
         return loaded;
     const ComPtr<IXMLDOMNode> node = xml_.select_single_node(L"/rsp/frob");
@@ -222,7 +250,7 @@ HRESULT FlickrXmlHelper_CL::parse_frob()
 HRESULT FlickrXmlHelper_CL::parse_token(std::wstring& token)
 {
     token.clear();
-    const HRESULT loaded = load_response();
+    const HRESULT loaded = load_answer(http_.body());
     if (loaded != S_OK)
         return loaded;
     const ComPtr<IXMLDOMNode> node = xml_.select_single_node(L"/rsp/auth/token");

@@ -8,6 +8,7 @@
 #include "net/InetHttp_CL.h"
 #include "photoservice/MD5_CL.h"
 #include "photoservice/PhotoRecords.h"
+#include "photoservice/ServiceOutcome.h"
 #include "photoservice/XmlHelper_CL.h"
 #include "store/ImageItem_CL.h"
 
@@ -39,8 +40,9 @@ public:
     std::string build_signed_url_with_frob(const std::string& method) const;
     std::string build_auth_url(const std::string& perms) const;
 
-    // Readers of the answer to the last request. Error answers hold none of the
-    // wanted elements: photos and users then succeed with nothing added.
+    // Readers of the answer to the last request. A refusal of the service
+    // (stat="fail") or an answer that is not the service's fails them, with
+    // nothing added; outcome() says why.
     [[nodiscard]] HRESULT parse_photos(const wchar_t* path, std::vector<ImageItem_CL>& items);
     [[nodiscard]] HRESULT parse_users(std::vector<UserRecord>& users);
     [[nodiscard]] HRESULT parse_frob();
@@ -50,12 +52,18 @@ public:
     // parse_photos of an answer given as the bytes the service sends.
     [[nodiscard]] HRESULT parse_photos_from(const char* answer, const wchar_t* path, std::vector<ImageItem_CL>& items);
 
-    // The queries append to their lists (users excepted); E_FAIL when nothing was fetched.
+    // The queries append to their lists (users excepted); E_FAIL when nothing
+    // was fetched or the service refused, and outcome() says which.
     [[nodiscard]] HRESULT get_interesting_photos(std::vector<ImageItem_CL>& items);
     [[nodiscard]] HRESULT search_photos(const std::wstring& keyword, int per_page, std::vector<ImageItem_CL>& items);
     [[nodiscard]] HRESULT find_user_by_name(const std::wstring& username, int per_page, std::vector<UserRecord>& users);
     [[nodiscard]] HRESULT get_photoset_list(const std::wstring& user_id, std::vector<PhotosetRecord>& photosets);
     [[nodiscard]] HRESULT get_photoset_photos(const std::wstring& photoset_id, std::vector<ImageItem_CL>& items);
+    // One signed "flickr.test.echo": whether the service accepts the key and the secret.
+    [[nodiscard]] HRESULT test_echo();
+    // How the last query or reader ended.
+    const ServiceOutcome& outcome() const { return outcome_; }
+
     // The owner's page on the service's web site.
     static std::wstring photostream_url(const ImageItem_CL& item);
 
@@ -72,6 +80,8 @@ private:
     [[nodiscard]] HRESULT fetch(const std::string& url);
     [[nodiscard]] HRESULT load_response();
     [[nodiscard]] HRESULT load_answer(const char* answer);
+    // load_answer, then a refusal or a foreign document is a failure.
+    [[nodiscard]] HRESULT load_service_answer(const char* answer);
     [[nodiscard]] HRESULT fetch_photos(const std::string& url, const wchar_t* path, std::vector<ImageItem_CL>& items);
 
     InetHttp_CL http_;
@@ -81,4 +91,5 @@ private:
     std::string shared_secret_;
     std::string frob_;
     std::string licence_filter_ = "1,2,3,4,5,6";
+    ServiceOutcome outcome_;
 };

@@ -62,9 +62,8 @@ HRESULT FlickrXmlHelper_CL::get_photoset_list(const std::wstring& user_id, std::
 
 HRESULT FlickrXmlHelper_CL::parse_photosets(std::vector<PhotosetRecord>& photosets)
 {
-    // An answer that does not load counts as a user without sets.
     if (load_response() != S_OK)
-        return S_OK;
+        return E_FAIL;
     AttributeMap map;
     for (const ComPtr<IXMLDOMNode>& photoset : xml_.select_nodes(L"/rsp/photosets/photoset")) {
         XmlHelper_CL::read_attributes(photoset.get(), map);

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include "base/ModulePath.h"
+#include "base/Trace.h"
 #include "store/SettingsKeys.h"
 
 AppSettings_CL AppSettings;
@@ -49,26 +51,11 @@ std::wstring documents_folder()
     return path;
 }
 
-std::wstring program_folder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 void AppSettings_CL::set_folders(const std::wstring& documents)
 {
     app_folder = documents + L"\\Tapestrel";
     favorite_folder = app_folder + L"\\FavoriteWallPaper";
-    program_folder = ::program_folder();
+    program_folder = module_folder();
 }
 
 void AppSettings_CL::read_candidate_settings()
@@ -95,10 +82,12 @@ void AppSettings_CL::load(const std::wstring& documents)
     set_folders(documents);
     CreateDirectoryW(app_folder.c_str(), nullptr);
     CreateDirectoryW(favorite_folder.c_str(), nullptr);
-    file_mutex.create(kFileMutexName);
     const std::wstring ini = settings_path();
     if (!file_exists(ini)) create_settings_file(ini);
     AppInifile.set_path(ini);
+    trace::set_log_file(AppInifile.read_int(keys::kDiagnostics, keys::kTraceLog, 0) != 0 ? log_path() : std::wstring());
+    // Without the mutex no list can be changed safely; the lists refuse every change.
+    if (!file_mutex.create(kFileMutexName)) trace::failure(L"file mutex not created; lists stay unchanged", GetLastError());
     notify = AppInifile.read_int(keys::kVersion, keys::kNotify, 0);
     read_candidate_settings();
     set_layout_limits(os_major_version());
@@ -114,10 +103,12 @@ void AppSettings_CL::load()
 
 void AppSettings_CL::load_all_lists()
 {
+    // Reads only: files are replaced in one step, so they are whole even
+    // without the mutex. A missing or damaged list shows what could be read.
     Mutex_CL::Lock_CL lock(file_mutex);
-    favorites.load();
-    candidates.load();
-    history.load();
+    (void)favorites.load();
+    (void)candidates.load();
+    (void)history.load();
 }
 
 std::wstring AppSettings_CL::next_favorite_file_name() const

@@ -56,6 +56,7 @@ public:
     std::wstring now_picture_path() const { return app_folder + L"\\Tapestrel_NowWallPaper.jpg"; }
     std::wstring now_bitmap_path() const { return app_folder + L"\\Tapestrel_NowWallPaper.bmp"; }
     std::wstring settings_path() const { return app_folder + L"\\Tapestrel.ini"; }
+    std::wstring log_path() const { return app_folder + L"\\Tapestrel.log"; }
 
     // Loads favourites, candidates and history under the file mutex.
     void load_all_lists();
@@ -69,5 +70,3 @@ extern Inifile_CL AppInifile;
 
 // The user's documents folder; empty when the platform cannot say.
 std::wstring documents_folder();
-// The folder of the running executable.
-std::wstring program_folder();

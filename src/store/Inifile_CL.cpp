@@ -25,6 +25,34 @@ bool Inifile_CL::write_string(const wchar_t* section, const wchar_t* key, const 
     return WritePrivateProfileStringW(section, key, value.c_str(), path_.c_str()) != FALSE;
 }
 
+std::vector<std::wstring> Inifile_CL::section_lines(const wchar_t* section) const
+{
+    std::vector<wchar_t> buffer(kMaxString);
+    for (;;) {
+        const DWORD length = GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), path_.c_str());
+        if (length + 2 < buffer.size()) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::wstring> lines;
+    for (const wchar_t* line = buffer.data(); *line; line += wcslen(line) + 1) lines.emplace_back(line);
+    return lines;
+}
+
+bool Inifile_CL::write_strings(const wchar_t* section, const KeyValues& values) const
+{
+    std::wstring block;
+    for (const std::wstring& line : section_lines(section)) {
+        const std::wstring key = line.substr(0, line.find(L'='));
+        bool replaced = false;
+        for (const auto& value : values) replaced = replaced || _wcsicmp(value.first.c_str(), key.c_str()) == 0;
+        if (!replaced) block += line + L'\0';
+    }
+    for (const auto& value : values)
+        if (!value.second.empty()) block += value.first + L'=' + value.second + L'\0';
+    block += L'\0';
+    return WritePrivateProfileSectionW(section, block.c_str(), path_.c_str()) != FALSE;
+}
+
 std::wstring Inifile_CL::make_indexed_key(const wchar_t* base, int n)
 {
     return base + std::to_wstring(n);

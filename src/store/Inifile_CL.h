@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <windows.h>
 
@@ -18,6 +20,11 @@ public:
     std::wstring read_string(const wchar_t* section, const wchar_t* key, const wchar_t* fallback = L"") const;
     bool write_int(const wchar_t* section, const wchar_t* key, int value) const;
     bool write_string(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
+    // Sets several keys of a section in one write, so a reader sees all of
+    // them changed or none; an empty value removes its key. The section's
+    // other keys stay.
+    using KeyValues = std::vector<std::pair<std::wstring, std::wstring>>;
+    bool write_strings(const wchar_t* section, const KeyValues& values) const;
     // "item" and 3 give "item3".
     static std::wstring make_indexed_key(const wchar_t* base, int n);
     // "%04d/%02d/%02d %02d:%02d:%02d" in local time.
@@ -29,5 +36,8 @@ public:
     static bool parse_datetime(const std::wstring& text, SYSTEMTIME& time);
 
 private:
+    // "key=value" lines of a section as the profile functions give them.
+    std::vector<std::wstring> section_lines(const wchar_t* section) const;
+
     std::wstring path_;
 };

@@ -25,6 +25,11 @@ constexpr const wchar_t* kCandSearchKeyword = L"cand_search_keyword";
 constexpr const wchar_t* kCandSearchKeywordStr = L"cand_search_keyword_str";
 constexpr const wchar_t* kCanLastDay = L"can_last_day";
 
+// Troubleshooting: "trace_log" = 1 appends every traced failure to
+// "Tapestrel.log" in the application folder; off when absent.
+constexpr const wchar_t* kDiagnostics = L"DIAGNOSTICS";
+constexpr const wchar_t* kTraceLog = L"trace_log";
+
 constexpr const wchar_t* kVersion = L"VERSION";
 constexpr const wchar_t* kNotify = L"notify";
 constexpr const wchar_t* kLastDay = L"last_day";

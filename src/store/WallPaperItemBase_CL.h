@@ -25,13 +25,13 @@ public:
     // S_OK when every record was read. A missing file, another version or no
     // records give E_FAIL with an empty list; a damaged tail gives E_FAIL with
     // the complete records before it.
-    HRESULT load();
+    [[nodiscard]] HRESULT load();
     // For read-modify-write: loads like load(), but answers false when the file
     // exists and cannot be read (locked, a folder, too large), so the caller
     // changes nothing instead of replacing a list it could not see.
-    bool load_for_change();
+    [[nodiscard]] bool load_for_change();
     // Replaces the file in one step; on failure the old file stays as it was.
-    HRESULT save() const;
+    [[nodiscard]] HRESULT save() const;
     // Exact, case-sensitive match on key; the first match wins.
     bool find(const ImageItem_CL& item, size_t* index = nullptr) const;
     void erase_at(size_t index);

@@ -1,11 +1,14 @@
 #include "tray/MainWindowIcon_CL.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include <shellapi.h>
 
 #include "base/Browser.h"
 #include "base/GlobalBlock.h"
+#include "base/ModulePath.h"
+#include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
@@ -17,35 +20,8 @@
 #include "store/AppSettings_CL.h"
 #include "store/ServiceConfig.h"
 #include "store/SettingsKeys.h"
-#include "winui/ImageList_CL.h"
+#include "winui/ItemMenu.h"
 #include "winui/PopupMenu_CL.h"
-
-namespace {
-
-constexpr int kMenuImageWidth = 24;
-
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope()
-    {
-        if (ok_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
-
-std::wstring program_path()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, &path[0], MAX_PATH));
-    return path;
-}
-
-}  // namespace
 
 MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*this), candidate_worker_(*this)
 {
@@ -81,6 +57,7 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
     case kCandidateRunDone:
         // The run happens once per start; an idle thread would only hold its memory.
         candidate_worker_.stop();
+        show_run_outcome();
         change_request(true);
         start_check_timer();
         break;
@@ -192,16 +169,16 @@ size_t MainWindowIcon_CL::pictures_per_change() const
     return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
 }
 
-void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data)
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     const size_t index = request && request->id > 0 ? static_cast<size_t>(request->id - 1) : 0;
-    const Outcome outcome = owner_.on_picture(index, data);
+    const Outcome outcome = owner_.on_picture(index, std::move(data));
     if (outcome != Outcome::Waiting) PostMessageW(owner_.window(), kPictureDone, outcome == Outcome::Retry ? 1 : 0, 0);
 }
 
-MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_picture(size_t index, HGLOBAL data)
+// The block is freed on leaving, whatever happens.
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_picture(size_t index, GlobalBlock block)
 {
-    const GlobalBlock block(data);  // freed here, whatever happens
     const std::vector<ImageItem_CL> items = pending();
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
@@ -233,9 +210,11 @@ MainWindowIcon_CL::Outcome MainWindowIcon_CL::finish_change(bool installed, cons
     downloading_ = false;
     if (installed) {
         failed_draws_ = 0;
-        wallpaper::record_current(items);
+        // The wallpaper is installed either way; a list that could not be
+        // written was traced and is written again by the next change.
+        (void)wallpaper::record_current(items);
         // The first monitor's picture ends up newest.
-        for (auto item = items.rbegin(); item != items.rend(); ++item) wallpaper::add_to_history(*item);
+        for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
         lower_busy();
         main_window_link::notify(main_window_link::kNewWallpaper);
         return Outcome::Done;
@@ -264,7 +243,7 @@ void MainWindowIcon_CL::on_display_change()
     if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
     // A change under way composes for the old layout; it is laid out again when it ends.
     layout_changed_ = downloading_;
-    if (!layout_changed_) wallpaper::reinstall_current(wallpaper::current_count());
+    if (!layout_changed_ && !wallpaper::reinstall_current()) trace::failure(L"wallpaper not laid out again for the monitors");
 }
 
 void MainWindowIcon_CL::set_pending(const std::vector<ImageItem_CL>& items)
@@ -313,13 +292,17 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
 {
     if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
     {
-        ComScope com;
         owner_.raise_busy();
         FlickrXmlHelper_CL client;
-        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client);
+        ServiceOutcome failure;
+        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
         if (stop_requested) {
             owner_.lower_busy();
             return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(owner_.outcome_lock_);
+            owner_.run_outcome_ = failure;
         }
         candidate_run::store_candidates(std::move(photos));
         main_window_link::notify(main_window_link::kCandidates);
@@ -328,9 +311,24 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
     PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
 }
 
+void MainWindowIcon_CL::show_run_outcome()
+{
+    ServiceOutcome outcome;
+    {
+        std::lock_guard<std::mutex> guard(outcome_lock_);
+        outcome = run_outcome_;
+    }
+    const std::wstring failure = outcome_text(outcome);
+    tray_icon_.set_tip(failure.empty() ? L"Tapestrel" : L"Tapestrel\n" + failure);
+    if (outcome.blames_key() && !key_balloon_shown_) {
+        key_balloon_shown_ = true;
+        tray_icon_.show_balloon(L"Flickrの接続を確認してください", failure);
+    }
+}
+
 void MainWindowIcon_CL::on_tray_notify(UINT mouse_message)
 {
-    if (mouse_message == WM_LBUTTONDOWN) open_main_window();
+    if (mouse_message == WM_LBUTTONDOWN || mouse_message == NIN_BALLOONUSERCLICK) open_main_window();
     else if (mouse_message == WM_RBUTTONUP) show_tray_menu();
 }
 
@@ -344,7 +342,7 @@ void MainWindowIcon_CL::on_command(UINT id)
         if (busy_count() == 0) change_request(true);
         break;
     case kSaveAsFavorite:
-        wallpaper::save_current_as_favourite();
+        if (!wallpaper::save_current_as_favourite()) trace::failure(L"current wallpaper not saved as a favourite");
         break;
     case kToggleAutoChange:
         toggle_auto_change();
@@ -363,31 +361,16 @@ void MainWindowIcon_CL::on_command(UINT id)
 void MainWindowIcon_CL::show_tray_menu()
 {
     const bool auto_change = AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 1;
-    const struct {
-        UINT id;
-        const wchar_t* text;
-        int image;
-    } rows[] = {
-        {kOpenMainWindow, L"メイン画面を開く", 0},
-        {kChangeNow, L"次の壁紙に変更する", 2},
-        {kSaveAsFavorite, L"現在の壁紙をお気に入り壁紙として保存する", 5},
-        {kToggleAutoChange, auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", 0},
-        {kSupportSite, L"サポートサイトへ", 6},
-        {kExit, L"アプリの終了", 0},
+    const std::vector<ItemMenuEntry> rows = {
+        {L"メイン画面を開く", kOpenMainWindow, 0},
+        {L"次の壁紙に変更する", kChangeNow, 2},
+        {L"現在の壁紙をお気に入り壁紙として保存する", kSaveAsFavorite, 5},
+        {auto_change ? L"壁紙の自動更新をＯＦＦにする" : L"壁紙の自動更新をＯＮにする", kToggleAutoChange, 0},
+        {L"サポートサイトへ", kSupportSite, 6},
+        {L"アプリの終了", kExit, 0},
     };
-    ImageList_CL images;
-    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", kMenuImageWidth);
-    PopupMenu_CL menu;
-    if (!menu.create_popup()) return;
-    menu.set_image_list(images.handle());
-    for (const auto& row : rows) {
-        if (row.id != kOpenMainWindow) menu.append_separator();
-        menu.append_item(row.id, row.text, row.image);
-    }
-    if (busy_count() > 0) menu.set_enabled(1, false);
-    SetForegroundWindow(window());
-    menu.track(window());
-    PostMessageW(window(), WM_NULL, 0, 0);
+    // "次の壁紙に変更する" waits while a change is under way.
+    show_item_menu(window(), rows, busy_count() > 0 ? std::vector<size_t>{1} : std::vector<size_t>{});
 }
 
 void MainWindowIcon_CL::open_main_window()
@@ -396,7 +379,7 @@ void MainWindowIcon_CL::open_main_window()
         if (IsIconic(main_window)) ShowWindow(main_window, SW_SHOWNOACTIVATE);
         return;
     }
-    ShellExecuteW(nullptr, nullptr, program_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, module_path().c_str(), L"/window", nullptr, SW_SHOWNORMAL);
 }
 
 void MainWindowIcon_CL::toggle_auto_change()

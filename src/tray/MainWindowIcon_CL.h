@@ -7,6 +7,7 @@
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
+#include "photoservice/ServiceOutcome.h"
 #include "store/ImageItem_CL.h"
 #include "winui/MainWindowBase_CL.h"
 
@@ -41,6 +42,10 @@ public:
     // it starts the download worker, which ends again when idle.
     void draw_next_wallpaper();
     int busy_count() const { return busy_.load(); }
+    // The icon's tooltip as last given to the shell.
+    std::wstring tray_tip() { return tray_icon_.tip(); }
+    // Whether this process has shown its balloon about the key.
+    bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
     // Downloads the drawn picture and installs it.
@@ -48,7 +53,7 @@ private:
     public:
         explicit MyDownLoadUri_CL(MainWindowIcon_CL& owner) : owner_(owner) {}
         ~MyDownLoadUri_CL() override { stop(); }
-        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
 
     private:
         MainWindowIcon_CL& owner_;
@@ -86,13 +91,16 @@ private:
     enum class Outcome { Waiting, Done, Retry };
     // Installs a downloaded picture, or keeps it until the other monitors'
     // pictures are there; Retry when a failed draw is to be drawn again.
-    Outcome on_picture(size_t index, HGLOBAL data);
+    Outcome on_picture(size_t index, GlobalBlock block);
     Outcome on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index, const void* bytes, size_t size);
     Outcome finish_change(bool installed, const std::vector<ImageItem_CL>& items);
     void on_picture_done(bool retry);
     // The pictures a change draws: one, or one per monitor when that is on.
     size_t pictures_per_change() const;
     void on_display_change();
+    // Window thread: the tooltip tells of the run's failure, and a refused key
+    // gets one balloon per process.
+    void show_run_outcome();
     void set_pending(const std::vector<ImageItem_CL>& items);
     std::vector<ImageItem_CL> pending() const;
 
@@ -110,4 +118,7 @@ private:
     bool stopping_downloader_ = false;       // window thread: the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
+    std::mutex outcome_lock_;  // written by the candidate worker, read on the window thread
+    ServiceOutcome run_outcome_;
+    bool key_balloon_shown_ = false;
 };

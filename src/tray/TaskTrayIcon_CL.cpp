@@ -4,6 +4,13 @@
 
 namespace {
 
+template <size_t N>
+void copy_text(wchar_t (&field)[N], const std::wstring& text)
+{
+    wcsncpy(field, text.c_str(), N - 1);
+    field[N - 1] = L'\0';
+}
+
 constexpr int kRetries = 60;
 constexpr DWORD kRetryPauseMs = 2000;
 
@@ -37,7 +44,7 @@ void TaskTrayIcon_CL::attach(HWND window)
     data_.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
     data_.uCallbackMessage = kNotifyMessage;
     data_.hIcon = normal_;
-    wcsncpy(data_.szTip, tip_.c_str(), sizeof(data_.szTip) / sizeof(data_.szTip[0]) - 1);
+    copy_text(data_.szTip, tip_);
 }
 
 bool TaskTrayIcon_CL::add()
@@ -72,10 +79,39 @@ void TaskTrayIcon_CL::restore()
 void TaskTrayIcon_CL::show_busy(bool busy)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    if (!data_.hWnd) return;
-    data_.uFlags |= NIF_ICON;
     data_.hIcon = busy ? busy_ : normal_;
-    Shell_NotifyIconW(NIM_MODIFY, &data_);
+    modify(NIF_ICON);
+}
+
+void TaskTrayIcon_CL::set_tip(const std::wstring& tip)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    copy_text(data_.szTip, tip);
+    modify(NIF_TIP);
+}
+
+std::wstring TaskTrayIcon_CL::tip()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return data_.szTip;
+}
+
+void TaskTrayIcon_CL::show_balloon(const std::wstring& title, const std::wstring& text)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    copy_text(data_.szInfoTitle, title);
+    copy_text(data_.szInfo, text);
+    data_.dwInfoFlags = NIIF_WARNING;
+    modify(NIF_INFO);
+    // Shown once: a later modify or a re-add after the shell restarts must not repeat it.
+    data_.uFlags &= ~NIF_INFO;
+}
+
+// Under lock_.
+void TaskTrayIcon_CL::modify(UINT flags)
+{
+    data_.uFlags |= flags;
+    if (data_.hWnd) Shell_NotifyIconW(NIM_MODIFY, &data_);
 }
 
 void TaskTrayIcon_CL::remove()

@@ -29,11 +29,17 @@ public:
     void restore();
     void show_busy(bool busy);
     void remove();
+    // The tooltip, cut to what the record holds.
+    void set_tip(const std::wstring& tip);
+    std::wstring tip();
+    // A warning balloon; a click on it arrives as NIN_BALLOONUSERCLICK.
+    void show_balloon(const std::wstring& title, const std::wstring& text);
 
     UINT taskbar_created_message() const { return taskbar_created_; }
 
 private:
     HICON load(int id);
+    void modify(UINT flags);
 
     std::mutex lock_;  // the busy picture changes from worker threads
     NOTIFYICONDATAW data_{};

@@ -5,16 +5,27 @@
 #include "wallpaper/CandidateMerge.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "store/AppSettings_CL.h"
+#include "store/ListEdit.h"
 
 namespace candidate_run {
 
-std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client)
+namespace {
+
+void note_failure(const FlickrXmlHelper_CL& client, HRESULT result, ServiceOutcome& failure)
 {
+    if (result != S_OK && !failure.failed()) failure = client.outcome();
+}
+
+}  // namespace
+
+std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure)
+{
+    failure = ServiceOutcome();
     std::vector<ImageItem_CL> photos;
-    (void)client.get_interesting_photos(photos);
+    note_failure(client, client.get_interesting_photos(photos), failure);
     if (AppSettings.cand_search_keyword == 1) {
         for (const std::wstring& word : split_keywords(AppSettings.cand_search_keyword_str, kMaxKeywords))
-            (void)client.search_photos(word, kPhotosPerSearch, photos);
+            note_failure(client, client.search_photos(word, kPhotosPerSearch, photos), failure);
     }
     return photos;
 }
@@ -23,13 +34,16 @@ int store_candidates(std::vector<ImageItem_CL> photos)
 {
     candidate_merge::shuffle(photos, SharedRandom_CL::instance());
     const int limit = candidate_merge::photos_per_run(AppSettings.cand_add_max);
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    WallPaperItemBase_CL candidates;
-    candidates.set_path(AppSettings.candidates_path());
-    if (!candidates.load_for_change()) return 0;
-    const int added = candidate_merge::merge(candidates, photos, limit);
-    if (added > 0 && candidates.save() != S_OK) return 0;
-    return added;
+    int added = 0;
+    const bool saved = edit_list(AppSettings.candidates_path(), [&](std::vector<ImageItem_CL>& items) {
+        WallPaperItemBase_CL candidates;
+        candidates.set_path(AppSettings.candidates_path());
+        candidates.items = std::move(items);
+        added = candidate_merge::merge(candidates, photos, limit);
+        items = std::move(candidates.items);
+        return added > 0;
+    });
+    return saved ? added : 0;
 }
 
 }  // namespace candidate_run

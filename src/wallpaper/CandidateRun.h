@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "photoservice/ServiceOutcome.h"
 #include "store/ImageItem_CL.h"
 
 class FlickrXmlHelper_CL;
@@ -13,8 +14,9 @@ namespace candidate_run {
 constexpr int kPhotosPerSearch = 4000;
 constexpr size_t kMaxKeywords = 10;
 
-// Everything the queries give; a failing query adds nothing.
-std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client);
+// Everything the queries give; a failing query adds nothing and does not stop
+// the others. `failure` is the first failure of the run, answered when none failed.
+std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure);
 // Merges into the candidate file; the number of photos added.
 int store_candidates(std::vector<ImageItem_CL> photos);
 

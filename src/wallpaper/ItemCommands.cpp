@@ -4,20 +4,16 @@
 #include <functional>
 
 #include "store/AppSettings_CL.h"
+#include "store/ListEdit.h"
 
 namespace item_commands {
 
 namespace {
 
-using Change = std::function<bool(std::vector<ImageItem_CL>&)>;
-
-bool edit_list(WallPaperItemBase_CL& stored, const Change& change)
+// Changes the list's file, then hands what was saved to the window's copy.
+bool edit_stored(WallPaperItemBase_CL& stored, const ListChange& change)
 {
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    WallPaperItemBase_CL fresh;
-    fresh.set_path(stored.path);
-    if (!fresh.load_for_change() || !change(fresh.items) || fresh.save() != S_OK) return false;
-    stored.items = std::move(fresh.items);
+    if (!edit_list(stored.path, change, &stored.items)) return false;
     stored.changed = 1;
     return true;
 }
@@ -47,7 +43,7 @@ bool add_candidate(ImageItem_CL record)
         record.localWidth = record.localHeight = 0;
         record.localPath.clear();
     }
-    return edit_list(AppSettings.candidates, [&](std::vector<ImageItem_CL>& items) {
+    return edit_stored(AppSettings.candidates, [&](std::vector<ImageItem_CL>& items) {
         erase_key(items, record.key);
         if (items.size() >= kCandidateLimit) items.resize(kCandidateLimit - 1);
         items.insert(items.begin(), std::move(record));
@@ -57,19 +53,19 @@ bool add_candidate(ImageItem_CL record)
 
 bool remove_keys(WallPaperItemBase_CL& stored, const std::vector<std::wstring>& keys)
 {
-    return edit_list(stored, [&](std::vector<ImageItem_CL>& items) {
+    return edit_stored(stored, [&](std::vector<ImageItem_CL>& items) {
         for (const std::wstring& key : keys) erase_key(items, key);
         return true;
     });
 }
 
-bool add_favourite(ImageItem_CL record, const std::function<HRESULT(const std::wstring& path)>& save_bytes)
+bool add_favourite(ImageItem_CL record, const SaveBytes& save_bytes, WallPaperItemBase_CL* shown)
 {
     ImageItem_CL::Size best;
     if (!record.best_size(best)) return false;
     std::wstring file;
     // The name is taken under the file mutex, where the tray process takes its own.
-    const bool added = edit_list(AppSettings.favorites, [&](std::vector<ImageItem_CL>& items) {
+    const ListChange change = [&](std::vector<ImageItem_CL>& items) {
         file = AppSettings.next_favorite_file_name();
         if (file.empty()) return false;
         if (save_bytes(file) != S_OK) {
@@ -82,7 +78,8 @@ bool add_favourite(ImageItem_CL record, const std::function<HRESULT(const std::w
         record.localPath = file;
         items.insert(items.begin(), std::move(record));
         return true;
-    });
+    };
+    const bool added = shown ? edit_stored(*shown, change) : edit_list(AppSettings.favorites_path(), change);
     if (!added && !file.empty()) DeleteFileW(file.c_str());
     return added;
 }

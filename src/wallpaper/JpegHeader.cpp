@@ -1,5 +1,7 @@
 #include "wallpaper/JpegHeader.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "base/KernelHandle.h"
@@ -80,6 +82,15 @@ bool word(Bytes& in, unsigned& value)
     return true;
 }
 
+template <class Bytes>
+bool read_into(Bytes& in, size_t count, std::vector<unsigned char>& out)
+{
+    out.resize(count);
+    for (unsigned char& value : out)
+        if (!in.byte(value)) return false;
+    return true;
+}
+
 bool is_frame_marker(unsigned char marker)
 {
     // SOF0-SOF15 except DHT (C4), JPG (C8) and DAC (CC).
@@ -95,8 +106,10 @@ enum class Header { NotJpeg, Damaged, Sized };
 
 // Walks the marker segments from the start of the picture to its frame header
 // or, with to_scan, on to the start of the scan data, checking every length.
+// With exif, the first Exif block met before the frame header is kept there
+// (the bytes after its "Exif\0\0" signature).
 template <class Bytes>
-Header walk_header(Bytes& in, bool to_scan, int& width, int& height)
+Header walk_header(Bytes& in, bool to_scan, int& width, int& height, std::vector<unsigned char>* exif = nullptr)
 {
     unsigned soi = 0;
     if (!word(in, soi) || soi != 0xFFD8) return Header::NotJpeg;
@@ -116,6 +129,14 @@ Header walk_header(Bytes& in, bool to_scan, int& width, int& height)
             // header must be there whole.
             if (!sized || length < 8) return Header::Damaged;
             return in.skip(length - 3) && in.byte(marker) ? Header::Sized : Header::Damaged;
+        }
+        if (marker == 0xE1 && exif && exif->empty() && !sized) {
+            std::vector<unsigned char> segment;
+            if (!read_into(in, length - 2, segment)) return Header::Damaged;
+            static const unsigned char signature[6] = {'E', 'x', 'i', 'f', 0, 0};
+            if (segment.size() > sizeof(signature) && std::equal(signature, signature + 6, segment.begin()))
+                exif->assign(segment.begin() + 6, segment.end());
+            continue;
         }
         if (is_frame_marker(marker) && !sized) {
             unsigned char precision = 0;
@@ -144,20 +165,127 @@ bool decodable(Bytes& in)
     return header == Header::Sized && static_cast<long long>(width) * height <= kMaxDecodedPixels;
 }
 
+// Reads the TIFF structure of an Exif block; every offset and count is checked
+// against the block, so a damaged one only loses what it damaged.
+class TiffReader {
+public:
+    TiffReader(const std::vector<unsigned char>& block) : data_(block.data()), size_(block.size())
+    {
+        if (size_ >= 8 && data_[0] == 'I' && data_[1] == 'I') little_ = true;
+        else if (size_ >= 8 && data_[0] == 'M' && data_[1] == 'M') little_ = false;
+        else size_ = 0;
+        if (size_ && u16(2) != 42) size_ = 0;
+    }
+
+    bool valid() const { return size_ != 0; }
+    unsigned first_ifd() const { return u32(4); }
+
+    // Calls visit(tag, type, count, value offset) for each entry of the IFD at
+    // `offset`; the offset of the next IFD, or 0.
+    template <class Visit>
+    unsigned walk_ifd(unsigned offset, Visit visit) const
+    {
+        if (!fits(offset, 2)) return 0;
+        const unsigned count = u16(offset);
+        const size_t entries = static_cast<size_t>(offset) + 2;
+        if (!fits(entries, static_cast<size_t>(count) * 12 + 4)) return 0;
+        for (unsigned index = 0; index < count; ++index) {
+            const size_t entry = entries + static_cast<size_t>(index) * 12;
+            visit(u16(entry), u16(entry + 2), u32(entry + 4), entry + 8);
+        }
+        return u32(entries + static_cast<size_t>(count) * 12);
+    }
+
+    // A SHORT or LONG value held in the entry itself.
+    bool integer(unsigned type, unsigned count, size_t at, unsigned& value) const
+    {
+        if (count != 1) return false;
+        if (type == 3) value = u16(at);
+        else if (type == 4) value = u32(at);
+        else return false;
+        return true;
+    }
+
+    bool fits(size_t offset, size_t length) const { return offset <= size_ && length <= size_ - offset; }
+    const unsigned char* at(size_t offset) const { return data_ + offset; }
+
+private:
+    unsigned u16(size_t at) const
+    {
+        return little_ ? data_[at] | data_[at + 1] << 8 : data_[at] << 8 | data_[at + 1];
+    }
+    unsigned u32(size_t at) const
+    {
+        const unsigned low = u16(at + (little_ ? 0 : 2)), high = u16(at + (little_ ? 2 : 0));
+        return high << 16 | low;
+    }
+
+    const unsigned char* data_;
+    size_t size_;
+    bool little_ = true;
+};
+
+void parse_exif(const std::vector<unsigned char>& block, JpegInfo& info, bool with_thumbnail)
+{
+    const TiffReader tiff(block);
+    if (!tiff.valid()) return;
+    const unsigned next = tiff.walk_ifd(tiff.first_ifd(), [&](unsigned tag, unsigned type, unsigned count, size_t at) {
+        unsigned value = 0;
+        if (tag == 0x0112 && tiff.integer(type, count, at, value) && value >= 1 && value <= 8)
+            info.orientation = static_cast<int>(value);
+    });
+    if (!with_thumbnail || next == 0 || next == tiff.first_ifd()) return;
+    unsigned offset = 0, length = 0;
+    tiff.walk_ifd(next, [&](unsigned tag, unsigned type, unsigned count, size_t at) {
+        if (tag == 0x0201) tiff.integer(type, count, at, offset);
+        if (tag == 0x0202) tiff.integer(type, count, at, length);
+    });
+    if (offset != 0 && length != 0 && tiff.fits(offset, length))
+        info.thumbnail.assign(tiff.at(offset), tiff.at(offset) + length);
+}
+
+template <class Bytes>
+bool info_of(Bytes& in, JpegInfo& info, bool with_thumbnail)
+{
+    info = JpegInfo();
+    std::vector<unsigned char> exif;
+    if (walk_header(in, false, info.width, info.height, &exif) != Header::Sized) return false;
+    parse_exif(exif, info, with_thumbnail);
+    return true;
+}
+
 }  // namespace
 
-bool read_jpeg_size(const std::wstring& path, int& width, int& height)
+bool read_jpeg_info(const std::wstring& path, JpegInfo& info, bool with_thumbnail)
 {
     KernelHandle file(open_for_reading(path));
     if (!file) return false;
     FileBytes in(file.get());
-    return walk_header(in, false, width, height) == Header::Sized;
+    return info_of(in, info, with_thumbnail);
+}
+
+bool read_jpeg_info(const unsigned char* data, size_t size, JpegInfo& info, bool with_thumbnail)
+{
+    MemoryBytes in(data, data ? size : 0);
+    return info_of(in, info, with_thumbnail);
+}
+
+bool read_jpeg_size(const std::wstring& path, int& width, int& height)
+{
+    JpegInfo info;
+    if (!read_jpeg_info(path, info, false)) return false;
+    width = info.upright_width();
+    height = info.upright_height();
+    return true;
 }
 
 bool read_jpeg_size(const unsigned char* data, size_t size, int& width, int& height)
 {
-    MemoryBytes in(data, data ? size : 0);
-    return walk_header(in, false, width, height) == Header::Sized;
+    JpegInfo info;
+    if (!read_jpeg_info(data, size, info, false)) return false;
+    width = info.upright_width();
+    height = info.upright_height();
+    return true;
 }
 
 bool decodable_size(const std::wstring& path)

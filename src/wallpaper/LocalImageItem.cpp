@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
-#include "wallpaper/JpegHeader.h"
+#include "base/GdiplusInclude.h"
 #include "base/KernelHandle.h"
+#include "wallpaper/JpegHeader.h"
 
 namespace local_image {
 
 namespace {
+
+constexpr const wchar_t* kUnknownDate = L"??~~?? ??:??:??";
 
 std::wstring date_of(const std::wstring& path, DateSource source)
 {
@@ -20,11 +23,23 @@ std::wstring date_of(const std::wstring& path, DateSource source)
     if (!file || !GetFileTime(file.get(), &created, nullptr, &written) ||
         !FileTimeToLocalFileTime(source == DateSource::Creation ? &created : &written, &local) ||
         !FileTimeToSystemTime(&local, &time))
-        return L"??~~?? ??:??:??";
+        return kUnknownDate;
     wchar_t text[32];
     swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
              time.wSecond);
     return text;
+}
+
+// The size of a picture that has a JPEG's name but another format the decoder
+// reads (a renamed PNG, say); false when nothing decodes it.
+bool decoder_size(const std::wstring& path, int& width, int& height)
+{
+    if (!decodable_size(path)) return false;  // a damaged or oversized JPEG
+    Gdiplus::Image picture(path.c_str());
+    if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetWidth() == 0 || picture.GetHeight() == 0) return false;
+    width = static_cast<int>(picture.GetWidth());
+    height = static_cast<int>(picture.GetHeight());
+    return true;
 }
 
 }  // namespace
@@ -39,22 +54,29 @@ bool has_jpeg_extension(const std::wstring& name)
     return extension == L".jpg" || extension == L".jpeg";
 }
 
+ImageItem_CL named_item(const std::wstring& folder, const std::wstring& name)
+{
+    ImageItem_CL item;
+    item.key = folder + L"\\" + name;
+    item.localPath = item.key;
+    item.dateTaken = kUnknownDate;
+    item.farm = -1;
+    item.license = -1;
+    item.media = L"photo";
+    item.title = name;
+    return item;
+}
+
 bool make_item(const std::wstring& folder, const std::wstring& name, DateSource date, ImageItem_CL& item)
 {
     if (!has_jpeg_extension(name)) return false;
     const std::wstring path = folder + L"\\" + name;
     int width = 0, height = 0;
-    if (!read_jpeg_size(path, width, height)) return false;
-    item = ImageItem_CL();
-    item.key = path;
-    item.localPath = path;
+    if (!read_jpeg_size(path, width, height) && !decoder_size(path, width, height)) return false;
+    item = named_item(folder, name);
     item.localWidth = width;
     item.localHeight = height;
     item.dateTaken = date_of(path, date);
-    item.farm = -1;
-    item.license = -1;
-    item.media = L"photo";
-    item.title = name;
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "wallpaper/Wallpaper.h"
+#include "wallpaper/UprightPicture.h"
 
 namespace monitor_wallpaper {
 
@@ -138,7 +138,7 @@ std::unique_ptr<Gdiplus::Bitmap> compose(const std::vector<RECT>& monitors, cons
     for (size_t i = 0; i < monitors.size(); ++i) {
         RECT area = monitors[i];
         OffsetRect(&area, -all.left, -all.top);  // screen coordinates may be negative, bitmap ones never
-        std::unique_ptr<Gdiplus::Bitmap> picture = wallpaper::decode_picture(pictures[i % pictures.size()]);
+        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(pictures[i % pictures.size()]);
         if (!picture || !draw(canvas, *picture, area, placement)) return nullptr;
     }
     return result;

@@ -4,6 +4,5 @@
 
 void MyFindFileIcon_CL::on_file(const std::wstring& folder, const std::wstring& name)
 {
-    ImageItem_CL item;
-    if (local_image::make_item(folder, name, local_image::DateSource::LastWrite, item)) items.push_back(std::move(item));
+    if (local_image::has_jpeg_extension(name)) names.add(folder, name);
 }

@@ -1,16 +1,21 @@
 #include "wallpaper/Wallpaper.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "base/GdiplusInclude.h"
 #include "base/ImageEncoder.h"
+#include "wallpaper/ItemCommands.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MainWindowLink.h"
 #include "wallpaper/MonitorWallpaper.h"
+#include "wallpaper/UprightPicture.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
+#include "store/ListEdit.h"
 #include "store/SettingsKeys.h"
+#include "base/Trace.h"
 
 namespace wallpaper {
 
@@ -26,6 +31,18 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
     const size_t slash = jpeg_path.find_last_of(L'\\');
     const bool has_extension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
     return (has_extension ? jpeg_path.substr(0, dot) : jpeg_path) + L".bmp";
+}
+
+// The service may give a photo's size as stored or as it stands upright.
+bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
+{
+    ImageItem_CL::Size best;
+    if (!item.best_size(best)) return false;
+    const UINT width = upright.GetWidth(), height = upright.GetHeight();
+    if (static_cast<UINT>(best.width) == width && static_cast<UINT>(best.height) == height) return true;
+    JpegInfo info;
+    return read_jpeg_info(path, info, false) && info.sideways() && static_cast<UINT>(best.width) == height &&
+           static_cast<UINT>(best.height) == width;
 }
 
 // The file beside `path` that is written first and swapped in when whole.
@@ -54,32 +71,42 @@ bool convert(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
     return write_bitmap(picture, bmp_path) && replace_with_temporary(bmp_path);
 }
 
-void set_registry_string(HKEY key, const wchar_t* name, const std::wstring& value)
+LSTATUS set_registry_string(HKEY key, const wchar_t* name, const std::wstring& value)
 {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() * sizeof(wchar_t)));
 }
 
-Layout configured_layout()
+// The placement values go first: a wallpaper installed without them would be
+// shown with whatever placement was left there.
+bool write_placement(const std::wstring& bmp_path, const Layout& layout)
 {
-    return layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                     &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        status = set_registry_string(key, L"Wallpaper", bmp_path);
+        if (status == ERROR_SUCCESS) status = set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
+        if (status == ERROR_SUCCESS) status = set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
+        RegCloseKey(key);
+    }
+    if (status == ERROR_SUCCESS) return true;
+    trace::failure(L"wallpaper placement not written to the registry", static_cast<unsigned long>(status));
+    return false;
+}
+
+int configured_placement()
+{
+    return clamp_layout(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
 }
 
 bool install_bitmap(const std::wstring& bmp_path, const Layout& layout)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-        key = nullptr;
-    if (key) {
-        set_registry_string(key, L"Wallpaper", bmp_path);
-        set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
-        set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
-        RegCloseKey(key);
-    }
+    if (!write_placement(bmp_path, layout)) return false;
     std::wstring path = bmp_path;
-    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
+    if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) return true;
+    trace::failure(L"wallpaper not installed", GetLastError());
+    return false;
 }
 
 bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
@@ -99,12 +126,9 @@ Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool che
 {
     const std::wstring temp = temporary_of(path);
     Install result = Install::Done;
-    ImageItem_CL::Size best;
     if (!write_bytes(temp, bytes, size)) result = Install::Failed;
-    else if (!(picture = decode_picture(temp))) result = Install::NotAPicture;
-    else if (check_size && (!item.best_size(best) || static_cast<UINT>(best.width) != picture->GetWidth() ||
-                            static_cast<UINT>(best.height) != picture->GetHeight()))
-        result = Install::WrongSize;
+    else if (!(picture = decode_upright(temp))) result = Install::NotAPicture;
+    else if (check_size && !has_size_of(item, *picture, temp)) result = Install::WrongSize;
     if (result != Install::Done) {
         picture.reset();
         DeleteFileW(temp.c_str());
@@ -115,20 +139,11 @@ Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool che
 // The pictures composed for the monitors, as the bitmap waiting beside the installed one.
 bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::wstring>& pictures)
 {
-    const int placement = clamp_layout(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
-    std::unique_ptr<Gdiplus::Bitmap> canvas = monitor_wallpaper::compose(monitors, pictures, placement);
+    std::unique_ptr<Gdiplus::Bitmap> canvas = monitor_wallpaper::compose(monitors, pictures, configured_placement());
     return canvas && write_bitmap(*canvas, AppSettings.now_bitmap_path());
 }
 
 }  // namespace
-
-std::unique_ptr<Gdiplus::Bitmap> decode_picture(const std::wstring& path)
-{
-    if (!decodable_size(path)) return nullptr;
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(path.c_str());
-    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return nullptr;
-    return bitmap;
-}
 
 std::wstring picture_path(size_t index)
 {
@@ -161,22 +176,27 @@ bool install_staged(size_t count, const std::vector<RECT>& monitors)
         discard_staged(count);
         return false;
     }
-    install_bitmap(AppSettings.now_bitmap_path(), kSpan);
-    return true;
+    return install_bitmap(AppSettings.now_bitmap_path(), kSpan);
 }
 
-bool reinstall_current(size_t count)
+bool reinstall_current()
 {
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        if (!lock.held() || now.load() != S_OK) return false;
+    }
     const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
-    if (monitors.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
+    if (monitors.size() < 2 || now.items.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
     std::vector<std::wstring> pictures;
-    for (size_t i = 0; i < count; ++i)
-        if (GetFileAttributesW(picture_path(i).c_str()) != INVALID_FILE_ATTRIBUTES) pictures.push_back(picture_path(i));
-    if (!write_composed(monitors, pictures) || !replace_with_temporary(AppSettings.now_bitmap_path())) {
-        DeleteFileW(temporary_of(AppSettings.now_bitmap_path()).c_str());
+    for (size_t i = 0; i < now.items.size(); ++i) pictures.push_back(picture_path(i));
+    const std::wstring bmp_path = AppSettings.now_bitmap_path();
+    if (!write_composed(monitors, pictures) || !replace_with_temporary(bmp_path)) {
+        DeleteFileW(temporary_of(bmp_path).c_str());
         return false;
     }
-    return install_bitmap(AppSettings.now_bitmap_path(), kSpan);
+    return install_bitmap(bmp_path, kSpan);
 }
 
 int clamp_layout(int disp_style)
@@ -192,22 +212,14 @@ Layout layout_of(int disp_style)
     return table[index >= 0 && index < 5 ? index : 0];
 }
 
-size_t current_count()
-{
-    WallPaperItemBase_CL now;
-    now.set_path(AppSettings.now_items_path());
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    return now.load() == S_OK ? now.items.size() : 0;
-}
-
 bool set_wallpaper(const std::wstring& jpeg_path)
 {
     const std::wstring bmp_path = bitmap_path_of(jpeg_path);
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode_picture(jpeg_path);
+        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(jpeg_path);
         if (!picture || !convert(*picture, bmp_path)) return false;
     }
-    return install_bitmap(bmp_path, configured_layout());
+    return install_bitmap(bmp_path, layout_of(configured_placement()));
 }
 
 Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size)
@@ -230,8 +242,7 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         DeleteFileW(temporary_of(bmp_path).c_str());
         return result;
     }
-    install_bitmap(bmp_path, configured_layout());
-    return Install::Done;
+    return install_bitmap(bmp_path, layout_of(configured_placement())) ? Install::Done : Install::Failed;
 }
 
 bool record_current(const ImageItem_CL& item)
@@ -246,57 +257,42 @@ bool record_current(const std::vector<ImageItem_CL>& items)
     now.items = items;
     now.changed = 1;
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    return now.save() == S_OK;
+    if (lock.held() && now.save() == S_OK) return true;
+    trace::failure(L"current wallpaper not recorded", GetLastError());
+    return false;
 }
 
-void add_to_history(ImageItem_CL item)
+bool add_to_history(ImageItem_CL item)
 {
-    {
-        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        WallPaperItemBase_CL history;
-        history.set_path(AppSettings.history_path());
-        if (!history.load_for_change()) return;
-        size_t index = 0;
-        if (history.find(item, &index)) history.erase_at(index);
-        if (history.items.size() >= kHistoryLimit) history.items.resize(kHistoryLimit - 1);
-        if (item.farm != -1) {
-            item.localWidth = item.localHeight = 0;
-            item.localPath.clear();
-        }
-        history.items.insert(history.items.begin(), std::move(item));
-        history.save();
+    if (item.farm != -1) {
+        item.localWidth = item.localHeight = 0;
+        item.localPath.clear();
     }
-    main_window_link::notify(main_window_link::kHistory);
+    const bool added = edit_list(AppSettings.history_path(), [&](std::vector<ImageItem_CL>& items) {
+        const auto same = std::find_if(items.begin(), items.end(),
+                                       [&](const ImageItem_CL& stored) { return stored.key == item.key; });
+        if (same != items.end()) items.erase(same);
+        if (items.size() >= kHistoryLimit) items.resize(kHistoryLimit - 1);
+        items.insert(items.begin(), std::move(item));
+        return true;
+    });
+    if (added) main_window_link::notify(main_window_link::kHistory);
+    return added;
 }
 
 bool save_current_as_favourite()
 {
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
     {
         Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        WallPaperItemBase_CL now;
-        now.set_path(AppSettings.now_items_path());
         if (now.load() != S_OK || now.items.empty()) return false;
-        WallPaperItemBase_CL favorites;
-        favorites.set_path(AppSettings.favorites_path());
-        if (!favorites.load_for_change()) return false;
-        ImageItem_CL item = now.items[0];
-        ImageItem_CL::Size best;
-        item.best_size(best);
-        const std::wstring file = AppSettings.next_favorite_file_name();
-        if (file.empty()) return false;
-        if (!CopyFileW(AppSettings.now_picture_path().c_str(), file.c_str(), FALSE)) {
-            DeleteFileW(file.c_str());  // a copy cut short by a full disk stays behind otherwise
-            return false;
-        }
-        item.localWidth = best.width;
-        item.localHeight = best.height;
-        item.localPath = file;
-        favorites.items.insert(favorites.items.begin(), std::move(item));
-        if (favorites.save() != S_OK) {
-            DeleteFileW(file.c_str());
-            return false;
-        }
     }
+    const std::wstring picture = AppSettings.now_picture_path();
+    const auto copy_picture = [&](const std::wstring& file) {
+        return CopyFileW(picture.c_str(), file.c_str(), FALSE) ? S_OK : E_FAIL;
+    };
+    if (!item_commands::add_favourite(now.items[0], copy_picture)) return false;
     main_window_link::notify(main_window_link::kFavorites);
     return true;
 }

@@ -1,10 +1,10 @@
 #pragma once
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "base/GdiplusInclude.h"
+#include <windows.h>
+
 #include "store/ImageItem_CL.h"
 
 // Installing pictures as the desktop wallpaper and keeping the current-wallpaper
@@ -23,45 +23,42 @@ int clamp_layout(int disp_style);
 Layout layout_of(int disp_style);
 
 // Makes the bitmap beside a JPEG ("x.jpg" gives "x.bmp") and installs it with
-// the configured layout. False, with nothing changed, when the picture cannot be
-// decoded or converted.
-bool set_wallpaper(const std::wstring& jpeg_path);
+// the configured layout. False when the picture cannot be decoded or converted
+// (nothing changed) or the system refused the placement or the wallpaper.
+[[nodiscard]] bool set_wallpaper(const std::wstring& jpeg_path);
 
 // Installs a picture's bytes as "Tapestrel_NowWallPaper.jpg" and its bitmap.
 // The bytes replace the current files only when they decode and, with
 // check_size, have the item's best size; otherwise the current wallpaper and
-// its files stay as they were.
-Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
-
-// A picture file decoded, or null when GDI+ cannot read it (or it is too large
-// to decode). Every picture installed goes through here.
-std::unique_ptr<Gdiplus::Bitmap> decode_picture(const std::wstring& path);
+// its files stay as they were. Failed also when the system refused the
+// placement or the wallpaper: then nothing may be recorded as installed.
+[[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
 
 // With a picture per monitor: the picture of monitor `index`, in the order of
 // the current-wallpaper list ("Tapestrel_NowWallPaper.jpg" for the first,
 // "Tapestrel_NowWallPaper_2.jpg" for the second, ...).
 std::wstring picture_path(size_t index);
-// Checks a monitor's picture and keeps it beside picture_path(index) until
-// install_staged or discard_staged; the installed files stay as they were.
-Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index);
+// Checks a monitor's picture like install_picture and keeps it beside
+// picture_path(index) until install_staged or discard_staged; the installed
+// files stay as they were.
+[[nodiscard]] Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index);
 void discard_staged(size_t count);
 // Composes the staged pictures 0..count-1 for the monitors into one bitmap,
 // puts them and the bitmap in place of the current ones and installs it across
 // all monitors. False, with the current wallpaper and files unchanged, when a
-// picture does not decode or a file cannot be written.
-bool install_staged(size_t count, const std::vector<RECT>& monitors);
+// picture does not decode or a file cannot be written; false also when the
+// system refused the placement or the wallpaper.
+[[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors);
 // Installs the current pictures again for the monitors connected now: composed
-// when there are two or more, otherwise the first one alone.
-bool reinstall_current(size_t count);
-// The number of records in "NowWallPaperItems.dat".
-size_t current_count();
+// when there are two or more, otherwise the first one alone, the single-picture way.
+[[nodiscard]] bool reinstall_current();
 
 // "NowWallPaperItems.dat" holding only these items, under the file mutex.
-bool record_current(const ImageItem_CL& item);
-bool record_current(const std::vector<ImageItem_CL>& items);
+[[nodiscard]] bool record_current(const ImageItem_CL& item);
+[[nodiscard]] bool record_current(const std::vector<ImageItem_CL>& items);
 // Moves the item to the front of the history (at most 1000), under the file mutex.
-void add_to_history(ImageItem_CL item);
+[[nodiscard]] bool add_to_history(ImageItem_CL item);
 // Copies the current wallpaper into the favourite folder and the favourite list.
-bool save_current_as_favourite();
+[[nodiscard]] bool save_current_as_favourite();
 
 }  // namespace wallpaper

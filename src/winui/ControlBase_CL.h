@@ -25,6 +25,7 @@ public:
         kTab = 13,
         kStaticImage = 14,  // StaticImage_CL and the preview pictures
         kGroupBox = 17,
+        kStatusBar = 18,
     };
     using MessageCallback = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 

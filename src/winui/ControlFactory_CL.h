@@ -6,7 +6,7 @@
 #include "winui/ControlBase_CL.h"
 
 // Creates and owns the child controls of one page or dialog. Controls get the
-// ids 0x1100, 0x1101, ... in creation order; each add_* answers the control's
+// ids 0x1100, 0x1101, ... (or from another first id) in creation order; each add_* answers the control's
 // index, by which the layout helpers and at<>() address it. A control whose
 // window cannot be created keeps its index and id, windowless.
 class ControlFactory_CL {
@@ -15,7 +15,8 @@ public:
     // Ends an index list for stack_left.
     static constexpr int kEndOfList = -1;
 
-    ControlFactory_CL() = default;
+    // A page that shares a sheet with others may start after their ids.
+    explicit ControlFactory_CL(int first_id = kFirstId) : first_id_(first_id) {}
     ControlFactory_CL(const ControlFactory_CL&) = delete;
     ControlFactory_CL& operator=(const ControlFactory_CL&) = delete;
     // Deletes the control objects; their windows go with the page's window.
@@ -44,6 +45,7 @@ public:
     static RECT placement(const ControlBase_CL& control);
 
     size_t size() const { return controls_.size(); }
+    int first_id() const { return first_id_; }
     ControlBase_CL* at(int index) const;
     // The control at index as its own class; null for another class or a bad index.
     template <class Control>
@@ -54,7 +56,8 @@ public:
 
 private:
     int adopt(std::unique_ptr<ControlBase_CL> control);
-    int next_id() const { return kFirstId + static_cast<int>(controls_.size()); }
+    int next_id() const { return first_id_ + static_cast<int>(controls_.size()); }
 
+    int first_id_;
     std::vector<std::unique_ptr<ControlBase_CL>> controls_;
 };

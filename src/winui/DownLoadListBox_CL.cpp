@@ -5,40 +5,14 @@
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
 
-namespace {
-
-bool is_local_path(const std::wstring& uri)
-{
-    return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
-}
-
-// A small 16-bit copy of a local picture, fitted into the thumbnail box.
-std::unique_ptr<Gdiplus::Image> local_thumbnail(const std::wstring& path)
-{
-    const std::unique_ptr<Gdiplus::Image> picture = decode_file(path);
-    if (!picture) return nullptr;
-    const Gdiplus::RectF fitted =
-        fit_picture(picture->GetWidth(), picture->GetHeight(),
-                    Gdiplus::RectF(0, 0, DownLoadListBox_CL::kThumbnailWidth, DownLoadListBox_CL::kThumbnailHeight));
-    const int width = std::max(1, static_cast<int>(fitted.Width));
-    const int height = std::max(1, static_cast<int>(fitted.Height));
-    auto thumbnail = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat16bppRGB565);
-    if (thumbnail->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    Gdiplus::Graphics graphics(thumbnail.get());
-    graphics.DrawImage(picture.get(), 0, 0, width, height);
-    return thumbnail;
-}
-
-}  // namespace
-
 DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& list) : list_(list)
 {
     set_thread_name(L"DownLoadListBox_CL::OrgDownloadUri_CL");
 }
 
-void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data)
+void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    list_.on_downloaded(request->id, data);
+    list_.on_downloaded(request->id, std::move(data));
 }
 
 DownLoadListBox_CL::DownLoadListBox_CL()
@@ -136,11 +110,11 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
     if (resetting_) return nullptr;
     const std::wstring uri = image_address(row);
     if (uri.empty()) return nullptr;
-    if (!is_local_path(uri)) {
+    if (!InetHttp_CL::is_local_path(uri)) {
         request_picture(row, uri);
         return nullptr;
     }
-    std::unique_ptr<Gdiplus::Image> thumbnail = local_thumbnail(uri);
+    std::unique_ptr<Gdiplus::Image> thumbnail = decode_thumbnail(uri, kThumbnailWidth, kThumbnailHeight);
     // An undecodable file shows the error picture, so it is not decoded again at every paint.
     if (!thumbnail && !error_image_.empty()) thumbnail = decode_file(error_image_);
     if (!thumbnail) return nullptr;
@@ -159,11 +133,11 @@ void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 }
 
 // Worker thread. The stream made from the block frees it with the picture.
-void DownLoadListBox_CL::on_downloaded(int row, HGLOBAL data)
+void DownLoadListBox_CL::on_downloaded(int row, GlobalBlock data)
 {
     {
         Semapho_CL::Lock_CL lock(lock_);
-        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data, true) : nullptr;
+        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
         // A picture that did not arrive or does not decode shows the error
         // picture, so the row is not fetched again at every paint.
         if (!picture && !error_image_.empty()) picture = decode_file(error_image_);

@@ -51,7 +51,7 @@ private:
     class OrgDownloadUri_CL : public DownloadUri_CL {
     public:
         explicit OrgDownloadUri_CL(DownLoadListBox_CL& list);
-        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
 
     private:
         DownLoadListBox_CL& list_;
@@ -61,7 +61,7 @@ private:
     // The cached picture of a row, decoding a local file or queueing a download on a miss.
     Gdiplus::Image* picture_for(int row);
     void request_picture(int row, const std::wstring& uri);
-    void on_downloaded(int row, HGLOBAL data);
+    void on_downloaded(int row, GlobalBlock data);
     void end_busy_when_idle();
 
     std::unique_ptr<BackBuffer_CL> back_buffer_;

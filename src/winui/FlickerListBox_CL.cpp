@@ -69,7 +69,7 @@ const FlickerListBox_CL::Fonts& FlickerListBox_CL::fonts()
 LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == kAppendRecords) {
-        take_records(*reinterpret_cast<std::vector<ImageItem_CL>*>(lparam), wparam);
+        take_records(*reinterpret_cast<Delivery*>(lparam));
         set_handled(true);
         return 0;
     }
@@ -78,11 +78,21 @@ LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wpar
 
 void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records, size_t announced_total)
 {
+    deliver({records, false, announced_total});
+}
+
+void FlickerListBox_CL::replace_records(std::vector<ImageItem_CL> records, size_t announced_total)
+{
+    deliver({records, true, announced_total});
+}
+
+void FlickerListBox_CL::deliver(Delivery delivery)
+{
     if (!window()) return;
     if (GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId())
-        take_records(records, announced_total);
+        take_records(delivery);
     else
-        SendMessageW(window(), kAppendRecords, announced_total, reinterpret_cast<LPARAM>(&records));
+        SendMessageW(window(), kAppendRecords, 0, reinterpret_cast<LPARAM>(&delivery));
 }
 
 void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
@@ -93,8 +103,13 @@ void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, size_t announced_total)
+void FlickerListBox_CL::take_records(Delivery& delivery)
 {
+    std::vector<ImageItem_CL>& records = delivery.records;
+    if (delivery.replace) {
+        SendMessageW(window(), LB_SETCOUNT, 0, 0);
+        reset();
+    }
     // More records behind a list shown in place: the list becomes our own first,
     // so the other list is never changed from here.
     if (shown_) {
@@ -106,15 +121,22 @@ void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, size_t 
         records_.swap(records);
     else
         records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
-    announced_total_ = std::max(announced_total_, announced_total);
+    filled_.resize(records_.size(), 0);
+    announced_total_ = std::max(announced_total_, delivery.announced_total);
     SendMessageW(window(), LB_SETCOUNT, std::max(records_.size(), announced_total_), 0);
 }
 
-const ImageItem_CL* FlickerListBox_CL::record_at(int row) const
+const ImageItem_CL* FlickerListBox_CL::record_at(int row)
 {
     const std::vector<ImageItem_CL>& rows = records();
     if (row < 0 || static_cast<size_t>(row) >= rows.size()) return nullptr;
-    return &rows[static_cast<size_t>(row)];
+    const size_t index = static_cast<size_t>(row);
+    // A record that cannot be completed stays as it came, and is not tried again.
+    if (filler_ && !shown_ && !filled_[index]) {
+        filled_[index] = 1;
+        filler_(records_[index]);
+    }
+    return &rows[index];
 }
 
 void FlickerListBox_CL::clear()
@@ -122,6 +144,7 @@ void FlickerListBox_CL::clear()
     DownLoadListBox_CL::clear();
     records_.clear();
     announced_total_ = 0;
+    filled_.clear();
     shown_ = nullptr;
     hover_row_ = -1;
     hover_flag_ = 0;

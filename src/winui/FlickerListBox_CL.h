@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
     // The sent message that carries records from another thread (lParam: the
-    // vector, wParam: the announced total).
+    // Delivery).
     static constexpr UINT kAppendRecords = WM_APP + 0x101;
 
     FlickerListBox_CL() = default;
@@ -32,14 +33,22 @@ public:
     // the records stay empty until they arrive; a reset forgets the total).
     // Any thread; from another thread it waits until the list has taken them.
     void append_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
+    // Resets the list and shows these records instead, as one step: a failed
+    // load that delivers nothing leaves the list as it was.
+    void replace_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
     // Resets the list and shows the records of a list kept elsewhere, without
     // copying them: the rows follow that list until the next reset or records. The caller keeps it
     // alive meanwhile and changes it on this thread only, showing it again
     // after a change. Call on the list's own thread.
     void show_records(const std::vector<ImageItem_CL>& records);
     const std::vector<ImageItem_CL>& records() const { return shown_ ? *shown_ : records_; }
-    // Null outside the records.
-    const ImageItem_CL* record_at(int row) const;
+    // Completes a record of the list's own the first time its row is painted
+    // or asked for, so that rows can arrive bare and cheap. Set before records arrive.
+    using RecordFiller = std::function<void(ImageItem_CL&)>;
+    void set_record_filler(RecordFiller filler) { filler_ = std::move(filler); }
+    // Null outside the records; completed first when the list has a filler.
+    // User-interface thread.
+    const ImageItem_CL* record_at(int row);
     int hover_row() const { return hover_row_; }
     bool hover_flag() const { return hover_flag_ != 0; }
 
@@ -55,9 +64,18 @@ private:
     struct Fonts;
     const Fonts& fonts();
     void draw_owner(Gdiplus::Graphics& graphics, const RECT& row_rect, const ImageItem_CL& record, int row, bool selected);
-    void take_records(std::vector<ImageItem_CL>& records, size_t announced_total);
+    // Records handed to the list, from any thread.
+    struct Delivery {
+        std::vector<ImageItem_CL>& records;
+        bool replace;
+        size_t announced_total;
+    };
+    void take_records(Delivery& delivery);
+    void deliver(Delivery delivery);
 
     std::vector<ImageItem_CL> records_;
+    std::vector<char> filled_;  // beside records_: 1 once the filler has seen the record
+    RecordFiller filler_;
     // The list shown in place of records_; null when the list shows its own.
     const std::vector<ImageItem_CL>* shown_ = nullptr;
     size_t announced_total_ = 0;

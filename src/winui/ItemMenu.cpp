@@ -20,6 +20,8 @@ void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const
     for (size_t position : disabled) menu.set_enabled(position, false);
     SetForegroundWindow(owner);
     (void)menu.track(owner);  // a menu that cannot open offers nothing to act on
+    // A message after the menu lets a notification-area menu close properly.
+    PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known)

@@ -1,5 +1,7 @@
 #include "winui/MainWindowBase_CL.h"
 
+#include "winui/Subclassing.h"
+
 MainWindowBase_CL::MainWindowBase_CL() : ControlBase_CL(kMainWindow) {}
 
 MainWindowBase_CL::~MainWindowBase_CL()
@@ -65,7 +67,8 @@ LRESULT CALLBACK MainWindowBase_CL::top_level_procedure(HWND window, UINT messag
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         object->set_window(window);
     }
-    const LRESULT result = object->handle_message(window, message, wparam, lparam);
+    const LRESULT result = subclassing::handle_safely(
+        message, [&] { return object->handle_message(window, message, wparam, lparam); }, LRESULT{0});
     if (message == WM_NCDESTROY) {
         // The window is gone: nothing may reach the object through it any more.
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);

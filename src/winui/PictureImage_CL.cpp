@@ -1,6 +1,7 @@
 #include "winui/PictureImage_CL.h"
 
 #include "base/KernelHandle.h"
+#include "base/Trace.h"
 #include "winui/CommunicateWait_CL.h"
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
@@ -10,9 +11,9 @@ PictureImage_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(PictureImage_CL& picture) 
     set_thread_name(L"PictureImage_CL::OrgDownloadUri_CL");
 }
 
-void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, HGLOBAL data)
+void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
 {
-    picture_.on_downloaded(data);
+    picture_.on_downloaded(std::move(data));
 }
 
 PictureImage_CL::PictureImage_CL() : back_buffer_(PixelFormat32bppRGB), worker_(*this) {}
@@ -49,14 +50,18 @@ void PictureImage_CL::stop_downloads()
 }
 
 // Worker thread; the preview keeps the block.
-void PictureImage_CL::on_downloaded(HGLOBAL data)
+void PictureImage_CL::on_downloaded(GlobalBlock block)
 {
     if (CommunicateWait_CL* indicator = indicator_.load()) indicator->end_busy();
-    if (!data) return;
+    if (!block) return;
     {
         Semapho_CL::Lock_CL lock(lock_);
+        if (!lock.held()) {
+            trace::failure(L"preview picture dropped: the preview stayed locked");
+            return;
+        }
         decoded_.reset();
-        held_.reset(data);
+        held_ = std::move(block);
         stale_ = true;
     }
     InvalidateRect(window(), nullptr, FALSE);
@@ -65,12 +70,13 @@ void PictureImage_CL::on_downloaded(HGLOBAL data)
 bool PictureImage_CL::holds_picture()
 {
     Semapho_CL::Lock_CL lock(lock_);
-    return static_cast<bool>(held_);
+    return lock.held() && static_cast<bool>(held_);
 }
 
 HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
 {
     Semapho_CL::Lock_CL lock(lock_);
+    if (!lock.held()) return E_FAIL;
     KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || !held_) return E_FAIL;
     const SIZE_T size = GlobalSize(held_.get());
@@ -85,7 +91,7 @@ HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
 std::vector<unsigned char> PictureImage_CL::copy_bytes()
 {
     Semapho_CL::Lock_CL lock(lock_);
-    if (!held_) return {};
+    if (!lock.held() || !held_) return {};
     GlobalBlock::Lock bytes(held_);
     if (!bytes.data()) return {};
     return std::vector<unsigned char>(bytes.data(), bytes.data() + GlobalSize(held_.get()));
@@ -97,8 +103,10 @@ LRESULT PictureImage_CL::handle_message(HWND window, UINT message, WPARAM wparam
     if (message == WM_SIZE) {
         {
             Semapho_CL::Lock_CL lock(lock_);
-            back_buffer_.ensure_size(LOWORD(lparam), HIWORD(lparam));
-            stale_ = true;
+            if (lock.held()) {
+                back_buffer_.ensure_size(LOWORD(lparam), HIWORD(lparam));
+                stale_ = true;
+            }
         }
         InvalidateRect(window, nullptr, FALSE);
     } else if (message == WM_PAINT) {
@@ -114,10 +122,12 @@ void PictureImage_CL::paint(HWND window)
     HDC dc = BeginPaint(window, &ps);
     {
         Semapho_CL::Lock_CL lock(lock_);
-        if (stale_) render();
-        if (Gdiplus::Bitmap* bitmap = back_buffer_.bitmap()) {
-            Gdiplus::Graphics screen(dc);
-            screen.DrawImage(bitmap, 0, 0, back_buffer_.width(), back_buffer_.height());
+        if (lock.held()) {
+            if (stale_) render();
+            if (Gdiplus::Bitmap* bitmap = back_buffer_.bitmap()) {
+                Gdiplus::Graphics screen(dc);
+                screen.DrawImage(bitmap, 0, 0, back_buffer_.width(), back_buffer_.height());
+            }
         }
     }
     EndPaint(window, &ps);
@@ -125,7 +135,12 @@ void PictureImage_CL::paint(HWND window)
 
 void PictureImage_CL::render()
 {
-    if (held_ && !decoded_) decoded_ = decode_block(held_.get(), false);
+    const int width = back_buffer_.width(), height = back_buffer_.height();
+    // Decoded no larger than the area needs; a smaller area draws that scaled down.
+    if (held_ && (!decoded_ || width > decoded_for_.cx || height > decoded_for_.cy)) {
+        decoded_ = decode_block_fitted(held_.get(), width, height);
+        decoded_for_ = SIZE{width, height};
+    }
     Gdiplus::Bitmap* bitmap = back_buffer_.bitmap();
     // An undecodable picture leaves the back buffer as it was.
     if (!decoded_ || !bitmap) return;

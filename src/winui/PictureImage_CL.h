@@ -49,21 +49,23 @@ private:
     class OrgDownloadUri_CL : public DownloadUri_CL {
     public:
         explicit OrgDownloadUri_CL(PictureImage_CL& picture);
-        void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override;
+        void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
 
     private:
         PictureImage_CL& picture_;
     };
 
-    void on_downloaded(HGLOBAL data);
+    void on_downloaded(GlobalBlock block);
     void paint(HWND window);
-    // Under the picture lock: decodes a new picture, draws it into the back buffer.
+    // Under the picture lock: decodes a new picture, or the held one again for
+    // an area it no longer fills, and draws it into the back buffer.
     void render();
 
     Semapho_CL lock_;  // guards everything below up to the worker
     int requests_ = 0;
     GlobalBlock held_;
-    std::unique_ptr<Gdiplus::Image> decoded_;  // reads from held_, so it goes first
+    std::unique_ptr<Gdiplus::Image> decoded_;  // held_ scaled to fill decoded_for_
+    SIZE decoded_for_{0, 0};
     bool stale_ = true;                        // the back buffer does not show held_ at its size yet
     BackBuffer_CL back_buffer_;
     std::atomic<CommunicateWait_CL*> indicator_{nullptr};

@@ -4,6 +4,8 @@
 
 #include <prsht.h>
 
+#include "winui/Subclassing.h"
+
 namespace {
 // WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND | DS_MODALFRAME
 constexpr DWORD kTemplateStyle = 0x80CA0280;
@@ -79,12 +81,14 @@ INT_PTR CALLBACK SubClassDialogBase_CL::page_procedure(HWND window, UINT message
     SubClassDialogBase_CL* binding = nullptr;
     if (message == WM_INITDIALOG && lparam)
         binding = reinterpret_cast<SubClassDialogBase_CL*>(reinterpret_cast<const PROPSHEETPAGEW*>(lparam)->lParam);
-    return route(window, message, wparam, lparam, binding, true);
+    return subclassing::handle_safely(
+        message, [&] { return route(window, message, wparam, lparam, binding, true); }, INT_PTR{FALSE});
 }
 
 INT_PTR CALLBACK SubClassDialogBase_CL::dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     SubClassDialogBase_CL* binding =
         message == WM_INITDIALOG ? reinterpret_cast<SubClassDialogBase_CL*>(lparam) : nullptr;
-    return route(window, message, wparam, lparam, binding, false);
+    return subclassing::handle_safely(
+        message, [&] { return route(window, message, wparam, lparam, binding, false); }, INT_PTR{FALSE});
 }

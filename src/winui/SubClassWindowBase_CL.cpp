@@ -28,5 +28,7 @@ LRESULT SubClassWindowBase_CL::handle_message(HWND window, UINT message, WPARAM 
 LRESULT CALLBACK SubClassWindowBase_CL::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     SubClassWindowBase_CL* object = subclassing::bound_object<SubClassWindowBase_CL>(window);
-    return object ? object->handle_message(window, message, wparam, lparam) : 0;
+    if (!object) return 0;
+    return subclassing::handle_safely(
+        message, [&] { return object->handle_message(window, message, wparam, lparam); }, LRESULT{0});
 }

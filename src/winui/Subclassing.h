@@ -1,5 +1,9 @@
 #pragma once
+#include <string>
+
 #include <windows.h>
+
+#include "base/Trace.h"
 
 // The one way a wrapper object is reached from a subclassed window: its
 // address in the window's user-data slot, the window's previous procedure kept
@@ -32,6 +36,19 @@ inline void detach(HWND window, const void* object, WNDPROC previous)
         remove(window, previous);
 }
 
+// No exception may leave a window procedure: a handler that throws (only
+// exhausted memory can) has its message answered with fallback, and is traced.
+template <class Result, class Handler>
+Result handle_safely(UINT message, Handler&& handler, Result fallback)
+{
+    try {
+        return handler();
+    } catch (...) {
+        trace::failure(L"window message " + std::to_wstring(message) + L" given up after an exception");
+        return fallback;
+    }
+}
+
 template <class Bound>
 Bound* bound_object(HWND window)
 {
@@ -48,7 +65,8 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     if (!object) return 0;
     object->set_handled(false);
     const WNDPROC previous = object->previous_procedure();
-    const LRESULT result = object->handle_message(window, message, wparam, lparam);
+    const LRESULT result = handle_safely(
+        message, [&] { return object->handle_message(window, message, wparam, lparam); }, LRESULT{0});
     const bool handled = object->handled();
     if (message == WM_DESTROY) remove(window, previous);
     if (handled || !previous) return result;

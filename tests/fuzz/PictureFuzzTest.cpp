@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "FuzzSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MyFindFileIcon_CL.h"
+#include "wallpaper/SharedRandom_CL.h"
+#include "wallpaper/WallpaperChooser.h"
 #include "wallpaper/Wallpaper.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "winui/PictureDecode.h"
@@ -59,6 +62,18 @@ const std::vector<std::string>& dictionary()
     return words;
 }
 
+// The parts of an Exif block a reader may stumble over: byte orders, entry
+// counts, the orientation and thumbnail tags with odd types, wild offsets.
+const std::vector<std::string>& exif_dictionary()
+{
+    static const std::vector<std::string> words = {
+        std::string("II*\0", 4), std::string("MM\0*", 4), std::string("\x01\x12\x00\x03\x00\x00\x00\x01", 8),
+        std::string("\x12\x01\x03\x00\x01\x00\x00\x00", 8), std::string("\x02\x01\x04\x00", 4),
+        std::string("\x02\x02\x04\x00", 4), std::string("\xFF\xFF\xFF\xFF", 4), std::string("\x00\x00\x00\x08", 4),
+        std::string("\xFF\xFF", 2), std::string("\x00\x09", 2), std::string("\xFF\xE1\x00\x08" "Exif\0\0", 10)};
+    return words;
+}
+
 class PictureFuzz : public ::testing::Test {
 protected:
     GdiplusSession gdiplus;
@@ -107,6 +122,46 @@ TEST_F(PictureFuzz, DamagedJpegsGiveTheirDeclaredSizeOrNothing)
     fuzz::expect_peak_memory_below(fuzz::kMemoryBound);
 }
 
+// Camera pictures: a damaged Exif block means no orientation and no embedded
+// thumbnail, never a crash, a read outside the block or a wrong size.
+TEST_F(PictureFuzz, DamagedExifBlocksGiveAnOrientationInRangeOrNone)
+{
+    const std::string original = as_string(with_exif(jpeg_bytes(64, 48), 6, jpeg_bytes(16, 12)));
+    const std::wstring path = folder.file(L"camera.jpg");
+    // The mutations stay in the start marker and the Exif segment.
+    const size_t block_end = 4 + (static_cast<unsigned char>(original[4]) << 8 | static_cast<unsigned char>(original[5]));
+    const char* name = "exif blocks";
+    const size_t cases = fuzz::announce(name, 5000);
+    size_t turned = 0;
+    for (size_t index = 0; index < cases; ++index) {
+        std::mt19937_64 random = fuzz::case_generator(name, index);
+        fuzz::Mutator mutator(random);
+        const std::string bytes =
+            mutator.mutate(original.substr(0, block_end), exif_dictionary(), 3) + original.substr(block_end);
+        ASSERT_TRUE(fuzz::overwrite_file(path, bytes)) << fuzz::where(index);
+        JpegInfo from_file, from_memory;
+        const bool header = read_jpeg_info(path, from_file, true);
+        ASSERT_EQ(read_jpeg_info(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), from_memory, true),
+                  header)
+            << fuzz::where(index);
+        if (!header) continue;
+        ASSERT_TRUE(from_file.orientation >= 1 && from_file.orientation <= 8) << fuzz::where(index);
+        ASSERT_EQ(from_memory.orientation, from_file.orientation) << fuzz::where(index);
+        ASSERT_EQ(from_memory.thumbnail, from_file.thumbnail) << fuzz::where(index);
+        ASSERT_LE(from_file.thumbnail.size(), bytes.size()) << fuzz::where(index);
+        if (from_file.sideways()) ++turned;
+        // Whatever the block says, what is shown has the size the header reader reports.
+        const std::unique_ptr<Gdiplus::Image> picture = decode_block(block_of(bytes), true);
+        if (picture) {
+            ASSERT_EQ(picture->GetWidth(), static_cast<UINT>(from_file.upright_width())) << fuzz::where(index);
+            ASSERT_EQ(picture->GetHeight(), static_cast<UINT>(from_file.upright_height())) << fuzz::where(index);
+        }
+        if (index % 10 == 0) decode_thumbnail(path, 144, 108);
+    }
+    std::printf("[fuzz] exif blocks: %zu of %zu damaged blocks still turned the picture\n", turned, cases);
+    fuzz::expect_peak_memory_below(fuzz::kMemoryBound);
+}
+
 TEST_F(PictureFuzz, OddPicturesAreSizedSkippedOrRefusedWithoutDecodingGigabytes)
 {
     ASSERT_TRUE(make_jpeg(folder.file(L"one.jpg"), 1, 1));
@@ -126,14 +181,18 @@ TEST_F(PictureFuzz, OddPicturesAreSizedSkippedOrRefusedWithoutDecodingGigabytes)
     EXPECT_FALSE(read_jpeg_size(folder.file(L"empty.jpeg"), width, height));
     EXPECT_FALSE(read_jpeg_size(folder.file(L"start only.JPG"), width, height));
 
-    // The tray's scan: pictures with a readable header, with that size; the rest skipped.
-    MyFindFileIcon_CL scan;
-    scan.scan(folder.file(L"*.*"), true);
-    std::vector<std::wstring> found;
-    for (const ImageItem_CL& item : scan.items)
-        found.push_back(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::wstring>{L"cut.jpg 64x48", L"huge.jpg 20000x20000", L"one.jpg 1x1"}));
+    // The tray's draw: pictures with a readable header, with that size; the rest never drawn.
+    MyFindFileIcon_CL walk;
+    walk.scan(folder.file(L"*.*"), true);
+    SharedRandom_CL random;
+    const WallPaperItemBase_CL history;
+    std::set<std::wstring> found;
+    for (int i = 0; i < 100; ++i) {
+        ImageItem_CL item;
+        ASSERT_TRUE(wallpaper_chooser::draw({}, {}, walk.names, history, random, item));
+        found.insert(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
+    }
+    EXPECT_EQ(found, (std::set<std::wstring>{L"cut.jpg 64x48", L"huge.jpg 20000x20000", L"one.jpg 1x1"}));
 
     // Decoding: the small ones as they are, the giant header refused before any pixel is allocated.
     const std::unique_ptr<Gdiplus::Image> one = decode_file(folder.file(L"one.jpg"));

@@ -230,3 +230,47 @@ TEST_F(ListBoxTest, ListShownInPlaceIsReadButNeverChanged)
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[0].key, L"a");
 }
+
+// Rows may arrive bare: the filler completes a row once, when it is first
+// painted or asked for, and never a row nobody has looked at.
+TEST_F(ListBoxTest, ARecordIsCompletedOnceWhenItsRowIsFirstPaintedOrAskedFor)
+{
+    std::vector<int> calls(40, 0);
+    list_->set_record_filler([&](ImageItem_CL& record) {
+        const int row = std::stoi(record.key);
+        ++calls[static_cast<size_t>(row)];
+        // Odd rows cannot be completed and stay as they came.
+        if (row % 2 == 0) record.title = L"read " + record.key;
+    });
+    std::vector<ImageItem_CL> bare(40);
+    for (int row = 0; row < 40; ++row) bare[static_cast<size_t>(row)].key = std::to_wstring(row);
+    list_->append_records(bare);
+    paint();
+    paint();
+    const int shown = static_cast<int>(400 / SendMessageW(list_->window(), LB_GETITEMHEIGHT, 0, 0)) + 1;
+    for (int row = 0; row < shown - 1; ++row) EXPECT_EQ(calls[static_cast<size_t>(row)], 1) << row;
+    for (int row = shown + 1; row < 40; ++row) EXPECT_EQ(calls[static_cast<size_t>(row)], 0) << row;
+    EXPECT_EQ(list_->records()[0].title, L"read 0");
+    EXPECT_TRUE(list_->records()[1].title.empty());
+    EXPECT_TRUE(list_->records()[30].title.empty());
+
+    ASSERT_NE(list_->record_at(30), nullptr);
+    EXPECT_EQ(list_->record_at(30)->title, L"read 30");
+    list_->record_at(31);
+    list_->record_at(31);
+    EXPECT_EQ(calls[30], 1);
+    EXPECT_EQ(calls[31], 1);
+
+    // New records after a reset are new rows, completed again.
+    list_->reset();
+    list_->append_records(bare);
+    EXPECT_EQ(list_->record_at(30)->title, L"read 30");
+    EXPECT_EQ(calls[30], 2);
+
+    // A list shown in place belongs to someone else and is never changed.
+    const std::vector<ImageItem_CL> stored = bare;
+    list_->show_records(stored);
+    paint();
+    EXPECT_TRUE(list_->record_at(0)->title.empty());
+    EXPECT_EQ(calls[0], 1);
+}

@@ -17,6 +17,7 @@
 #include "mainwindow/MyPictureImage_CL.h"
 #include "winui/Tab_CL.h"
 #include "mainwindow/tabs/TabView_CL.h"
+#include "mainwindow/tabs/TabViewUser_CL.h"
 
 using namespace testing_support;
 using ui_testing::local_record;
@@ -266,4 +267,78 @@ TEST_F(MainWindowTest, ScreenshotOfAFilledList)
     ui_testing::pump_messages();
     // Left beside the test program for a person to look at.
     EXPECT_TRUE(ui_testing::save_screenshot(hwnd(), L"main_window.png"));
+}
+
+namespace {
+
+std::wstring status_text(HWND bar)
+{
+    wchar_t text[512] = {};
+    SendMessageW(bar, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string rsp(const std::string& content, const char* stat = "ok")
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\" ?><rsp stat=\"") + stat + "\">" + content + "</rsp>";
+}
+
+// A user "ann" with one photo set of two photos, answered by method.
+bool serve_user(const std::wstring& folder)
+{
+    const std::wstring rest = folder + L"/services/rest@@method=";
+    const std::wstring host = http_host();
+    std::string photos;
+    for (const char* id : {"81", "82"})
+        photos += std::string("<photo id=\"") + id + "\" secret=\"s\" server=\"1\" farm=\"1\" title=\"t" + id +
+                  "\" originalformat=\"jpg\" width_o=\"1600\" height_o=\"1200\" url_o=\"http://" +
+                  std::string(host.begin(), host.end()) + "/none.jpg\"/>";
+    return serve_file(rest + L"flickr.people.findByUsername",
+                      rsp("<user id=\"1@N00\" nsid=\"1@N00\"><username>ann</username></user>")) &&
+           serve_file(rest + L"flickr.photosets.getList", rsp("<photosets><photoset id=\"77\" photos=\"2\"/></photosets>")) &&
+           serve_file(rest + L"flickr.photosets.getPhotos", rsp("<photoset id=\"77\">" + photos + "</photoset>"));
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, StatusBarTellsWhyTheCurrentTabsLastLoadFailedAndTheListStays)
+{
+    GUID id;
+    ASSERT_EQ(CoCreateGuid(&id), S_OK);
+    const std::wstring folder = L"status_" + std::to_wstring(id.Data1);
+    ASSERT_TRUE(serve_file(folder + L"/refused/services/rest",
+                           rsp("<err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" />", "fail")));
+    ASSERT_TRUE(serve_user(folder + L"/user"));
+    ASSERT_TRUE(trust_test_authority());
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder + L"/refused"));
+    open();
+    const HWND bar = GetDlgItem(hwnd(), 0x3400);
+    ASSERT_NE(bar, nullptr);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const RECT bar_rect = ui_testing::rect_in_parent(bar);
+    EXPECT_EQ(bar_rect.bottom, client.bottom);
+    EXPECT_LE(ui_testing::rect_in_parent(strip()).bottom, bar_rect.top) << "the tab view ends above the bar";
+    EXPECT_EQ(status_text(bar), L"");
+
+    select_tab(3);
+    EXPECT_TRUE(pump_until([&] { return !status_text(bar).empty(); }));
+    EXPECT_EQ(status_text(bar), L"Flickrが拒否しました: Invalid API Key (Key has invalid format) (100)"
+                                L"（設定の「Flickr」ページでAPIキーを確認してください）");
+    EXPECT_EQ(list_count(3), 0);
+    select_tab(1);
+    EXPECT_EQ(status_text(bar), L"") << "another tab shows its own outcome";
+
+    // The user tab finds two photos, then a search over an untrusted certificate keeps them.
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder + L"/user"));
+    select_tab(5);
+    auto* user_tab = static_cast<TabViewUser_CL*>(window_->tab_view(5));
+    user_tab->search_for_user(L"ann");
+    ASSERT_TRUE(pump_until([&] { return list_count(5) == 2; }));
+    EXPECT_EQ(status_text(bar), L"");
+    AppInifile.write_string(keys::kService, keys::kWebUrl, https_url(TlsSite::kSelfSigned, folder + L"/user"));
+    user_tab->search_for_user(L"bob");
+    EXPECT_TRUE(pump_until([&] { return !status_text(bar).empty(); }));
+    EXPECT_EQ(status_text(bar), L"Flickrに接続できませんでした: certificate not trusted");
+    EXPECT_EQ(list_count(5), 2);
 }

@@ -68,3 +68,22 @@ TEST_F(PreviewTest, SaveBytesWritesExactlyWhatWasLoaded)
     EXPECT_EQ(preview_.save_bytes(target), S_OK);
     EXPECT_EQ(read_file(target), jpeg);
 }
+
+TEST_F(PreviewTest, APictureStoredSidewaysIsShownUpright)
+{
+    // 600 x 300 as stored, turned a quarter by its Exif tag: 300 x 600 upright.
+    ASSERT_TRUE(write_file(folder_.file(L"sideways.jpg"), with_exif(quartered_jpeg_bytes(600, 300), 6)));
+    preview_.load(folder_.file(L"sideways.jpg"));
+    ASSERT_TRUE(pump_until([&] { return preview_.holds_picture(); }));
+    RedrawWindow(preview_.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+
+    Gdiplus::Bitmap* buffer = preview_.back_buffer().bitmap();
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_TRUE(is_black(*buffer, 120, 150));
+    EXPECT_TRUE(is_black(*buffer, 280, 150));
+    Gdiplus::Color top_left, bottom_right;
+    buffer->GetPixel(130, 5, &top_left);
+    buffer->GetPixel(270, 295, &bottom_right);
+    EXPECT_EQ(quarter_of(top_left), Quarter::Blue);
+    EXPECT_EQ(quarter_of(bottom_right), Quarter::Green);
+}

@@ -71,10 +71,11 @@ public:
         return ids;
     }
 
-    void on_downloaded(std::unique_ptr<DownloadRequest> request, HGLOBAL data) override
+    void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override
     {
         if (hook) hook(*request);
-        Served served{request->id, request->uri, data != nullptr, take_bytes(data)};
+        const bool arrived = static_cast<bool>(data);
+        Served served{request->id, request->uri, arrived, take_bytes(data.release())};
         std::lock_guard<std::mutex> lock(mutex_);
         served_.push_back(served);
         changed_.notify_all();

@@ -123,27 +123,75 @@ TEST_F(Answers, SuccessiveAnswersAppendInOrder)
                                                          base + L"3_a1b2c3d4e5"}));
 }
 
-TEST_F(Answers, AnErrorAnswerSucceedsWithNothingAddedButGivesNoToken)
+TEST_F(Answers, ARefusalFailsEveryQueryWithTheServicesCodeAndMessageAndAddsNothing)
 {
     serve_answer(answer("<err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" />", "fail"));
     FlickrXmlHelper_CL client;
     std::vector<ImageItem_CL> items(1);
     std::vector<UserRecord> users(2);
-    std::vector<PhotosetRecord> sets;
-    EXPECT_EQ(client.search_photos(L"a", 4000, items), S_OK);
-    EXPECT_EQ(client.get_photoset_photos(L"1", items), S_OK);
+    std::vector<PhotosetRecord> sets(1);
+    EXPECT_EQ(client.get_interesting_photos(items), E_FAIL);
+    EXPECT_EQ(client.search_photos(L"a", 4000, items), E_FAIL);
+    EXPECT_EQ(client.get_photoset_photos(L"1", items), E_FAIL);
     EXPECT_EQ(items.size(), 1u);
-    EXPECT_EQ(client.get_photoset_list(L"1", sets), S_OK);
-    EXPECT_TRUE(sets.empty());
-    EXPECT_EQ(client.find_user_by_name(L"nobody", 4000, users), S_OK);
+    EXPECT_EQ(client.get_photoset_list(L"1", sets), E_FAIL);
+    EXPECT_EQ(sets.size(), 1u);
+    EXPECT_EQ(client.find_user_by_name(L"nobody", 4000, users), E_FAIL);
     EXPECT_TRUE(users.empty()) << "the users list is cleared first";
+    EXPECT_EQ(client.outcome().kind, ServiceOutcome::Kind::kRefused);
+    EXPECT_EQ(client.outcome().code, 100);
+    EXPECT_EQ(outcome_text_with_hint(client.outcome()),
+              L"Flickrが拒否しました: Invalid API Key (Key has invalid format) (100)"
+              L"（設定の「Flickr」ページでAPIキーを確認してください）");
 
+    // The sign-in answers are read as before: no frob keeps the built-in one, no token is none.
     const std::string frob = client.frob();
     EXPECT_EQ(client.parse_frob(), S_OK);
     EXPECT_EQ(client.frob(), frob);
     std::wstring token = L"old";
     EXPECT_EQ(client.parse_token(token), E_FAIL);
     EXPECT_EQ(token, L"");
+}
+
+TEST_F(Answers, FailuresSayWhyAndASuccessClearsTheReason)
+{
+    FlickrXmlHelper_CL client;
+    std::vector<ImageItem_CL> items;
+    // Nothing listens there in the test's network.
+    set_web_url(L"http://127.0.0.84");
+    EXPECT_EQ(client.get_interesting_photos(items), E_FAIL);
+    EXPECT_EQ(outcome_text(client.outcome()), L"Flickrに接続できませんでした: connection refused");
+
+    serve_answer(photos(photo("1", "originalformat=\"jpg\"")), L"busy");
+    point_service_at(L"busy", L"_status503/_page");
+    EXPECT_EQ(client.get_interesting_photos(items), E_FAIL);
+    EXPECT_EQ(outcome_text(client.outcome()), L"Flickrに接続できませんでした: HTTP status 503");
+
+    // The service's message in its own language; not the key's fault, so no hint.
+    serve_answer(answer("<err code=\"1\" msg=\"\xE3\x83\xA6\xE3\x83\xBC\xE3\x82\xB6\xE3\x83\xBC\" />", "fail"),
+                 L"user");
+    point_service_at(L"user");
+    std::vector<UserRecord> users;
+    EXPECT_EQ(client.find_user_by_name(L"x", 4000, users), E_FAIL);
+    EXPECT_EQ(outcome_text_with_hint(client.outcome()), L"Flickrが拒否しました: ユーザー (1)");
+
+    point_service_at(L"busy");
+    EXPECT_EQ(client.get_interesting_photos(items), S_OK);
+    EXPECT_FALSE(client.outcome().failed());
+    EXPECT_EQ(items.size(), 1u);
+}
+
+TEST_F(Answers, TheKeyCheckIsOneSignedEchoCall)
+{
+    serve_answer(answer("<method>flickr.test.echo</method>"));
+    FlickrXmlHelper_CL client("0123456789abcdef0123456789abcdef", "fedcba9876543210");
+    EXPECT_EQ(client.test_echo(), S_OK);
+    EXPECT_EQ(requests(), (std::vector<std::string>{"services/rest/?method=flickr.test.echo"
+                                                    "&api_key=0123456789abcdef0123456789abcdef"
+                                                    "&api_sig=0635db407fcb5b223d8ab5e5dd9fad9a"}));
+    serve_answer(answer("<err code=\"96\" msg=\"Invalid signature\" />", "fail"));
+    EXPECT_EQ(client.test_echo(), E_FAIL);
+    EXPECT_TRUE(client.outcome().blames_key());
 }
 
 TEST_F(Answers, BrokenAndDtdAnswersFailWithoutAddingAnything)
@@ -160,7 +208,8 @@ TEST_F(Answers, BrokenAndDtdAnswersFailWithoutAddingAnything)
     point_service_at(L"dtd");
     EXPECT_EQ(client.get_interesting_photos(items), E_FAIL);
     std::vector<PhotosetRecord> sets;
-    EXPECT_EQ(client.get_photoset_list(L"1", sets), S_OK) << "an answer that does not load means no sets";
+    EXPECT_EQ(client.get_photoset_list(L"1", sets), E_FAIL) << "an answer that does not load is no answer";
+    EXPECT_TRUE(sets.empty());
     EXPECT_TRUE(items.empty());
     // The status is not examined: a body that is an answer is taken.
     point_service_at(L"error500", L"_status500");

@@ -122,8 +122,8 @@ bool install(const ImageItem_CL& item)
     if (bytes.empty() || wallpaper::install_picture(item, bytes.data(), bytes.size(), false) != wallpaper::Install::Done)
         return false;
     const bool recorded = wallpaper::record_current(item);
-    wallpaper::add_to_history(item);
-    return recorded;
+    const bool in_history = wallpaper::add_to_history(item);
+    return recorded && in_history;
 }
 
 // Nothing of a failed save may stay behind.
@@ -228,7 +228,7 @@ TEST_F(DiskFaults, AnInstallOntoAFullDiskKeepsThePreviousWallpaperWhole)
     fill(documents + L"\\filler2");
     EXPECT_FALSE(install(local_picture(L"third.jpg", 240, 180)));
     EXPECT_FALSE(wallpaper::record_current(local_picture(L"third.jpg", 240, 180)));
-    wallpaper::add_to_history(local_picture(L"third.jpg", 240, 180));
+    EXPECT_FALSE(wallpaper::add_to_history(local_picture(L"third.jpg", 240, 180)));
     EXPECT_TRUE(wallpaper_files(app) == before) << "the wallpaper files changed on a full disk";
     EXPECT_FALSE(wallpaper::save_current_as_favourite());
     EXPECT_FALSE(file_exists(AppSettings.favorite_folder + L"\\WallPaper_00000.jpg")) << "a torn favourite picture";

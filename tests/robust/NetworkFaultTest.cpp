@@ -57,7 +57,7 @@ WallPaperItemBase_CL load_list(const std::wstring& path)
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty
     return list;
 }
 

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <wincrypt.h>
+
 #include <cstdio>
 
 #include <objbase.h>
@@ -103,6 +105,26 @@ std::wstring http_host()
 std::wstring http_url(const std::wstring& relative_path)
 {
     return L"http://" + http_host() + L"/" + relative_path;
+}
+
+std::wstring https_url(TlsSite site, const std::wstring& relative_path)
+{
+    static const wchar_t* const hosts[] = {L"TAPESTREL_TLS_TRUSTED", L"TAPESTREL_TLS_SELF_SIGNED",
+                                           L"TAPESTREL_TLS_EXPIRED", L"TAPESTREL_TLS_WRONG_NAME"};
+    return L"https://" + env(hosts[static_cast<int>(site)]) + L"/" + relative_path;
+}
+
+bool trust_test_authority()
+{
+    const std::vector<unsigned char> authority = read_file(env(L"TAPESTREL_TLS_CA"));
+    if (authority.empty()) return false;
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    if (!store) return false;
+    const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, authority.data(),
+                                                        static_cast<DWORD>(authority.size()), CERT_STORE_ADD_REPLACE_EXISTING,
+                                                        nullptr);
+    CertCloseStore(store, 0);
+    return added != FALSE;
 }
 
 bool serve_file(const std::wstring& relative_path, const std::string& body)
@@ -276,6 +298,89 @@ std::vector<unsigned char> jpeg_bytes(int width, int height)
     if (make_jpeg(name, width, height)) bytes = read_file(name);
     DeleteFileW(name);
     return bytes;
+}
+
+std::vector<unsigned char> quartered_jpeg_bytes(int width, int height)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        const int half_width = width / 2, half_height = height / 2;
+        const Gdiplus::Color colours[4] = {Gdiplus::Color(255, 255, 0, 0), Gdiplus::Color(255, 0, 255, 0),
+                                           Gdiplus::Color(255, 0, 0, 255), Gdiplus::Color(255, 255, 255, 255)};
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            Gdiplus::SolidBrush brush(colours[quarter]);
+            graphics.FillRectangle(&brush, quarter % 2 ? half_width : 0, quarter / 2 ? half_height : 0,
+                                   quarter % 2 ? width - half_width : half_width,
+                                   quarter / 2 ? height - half_height : half_height);
+        }
+    }
+    wchar_t base[MAX_PATH], name[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    GetTempFileNameW(base, L"jpg", 0, name);
+    std::vector<unsigned char> bytes;
+    CLSID jpeg;
+    if (find_image_encoder(L"image/jpeg", jpeg) && bitmap.Save(name, &jpeg, nullptr) == Gdiplus::Ok) bytes = read_file(name);
+    DeleteFileW(name);
+    return bytes;
+}
+
+Quarter quarter_of(Gdiplus::Color colour)
+{
+    const int red = colour.GetR() > 128, green = colour.GetG() > 128, blue = colour.GetB() > 128;
+    if (red && green && blue) return Quarter::White;
+    if (red) return Quarter::Red;
+    return green ? Quarter::Green : Quarter::Blue;
+}
+
+std::vector<unsigned char> with_exif(const std::vector<unsigned char>& jpeg, int orientation,
+                                     const std::vector<unsigned char>& thumbnail, bool big_endian)
+{
+    std::vector<unsigned char> tiff;
+    const auto put16 = [&](unsigned value) {
+        const unsigned char high = static_cast<unsigned char>(value >> 8), low = static_cast<unsigned char>(value);
+        tiff.push_back(big_endian ? high : low);
+        tiff.push_back(big_endian ? low : high);
+    };
+    const auto put32 = [&](unsigned value) {
+        put16(big_endian ? value >> 16 : value & 0xFFFF);
+        put16(big_endian ? value & 0xFFFF : value >> 16);
+    };
+    const auto entry = [&](unsigned tag, unsigned type, unsigned value) {
+        put16(tag);
+        put16(type);
+        put32(1);
+        if (type == 3) {
+            put16(value);
+            put16(0);
+        } else {
+            put32(value);
+        }
+    };
+    tiff.push_back(big_endian ? 'M' : 'I');
+    tiff.push_back(big_endian ? 'M' : 'I');
+    put16(42);
+    put32(8);
+    const unsigned first_count = orientation ? 1 : 0;
+    const unsigned second_ifd = 8 + 2 + 12 * first_count + 4;
+    put16(first_count);
+    if (orientation) entry(0x0112, 3, static_cast<unsigned>(orientation));
+    put32(thumbnail.empty() ? 0 : second_ifd);
+    if (!thumbnail.empty()) {
+        put16(2);
+        entry(0x0201, 4, second_ifd + 2 + 24 + 4);
+        entry(0x0202, 4, static_cast<unsigned>(thumbnail.size()));
+        put32(0);
+        tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
+    }
+    const size_t length = 2 + 6 + tiff.size();
+    std::vector<unsigned char> segment = {0xFF, 0xE1, static_cast<unsigned char>(length >> 8),
+                                          static_cast<unsigned char>(length & 0xFF), 'E', 'x', 'i', 'f', 0, 0};
+    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    std::vector<unsigned char> result(jpeg.begin(), jpeg.begin() + 2);
+    result.insert(result.end(), segment.begin(), segment.end());
+    result.insert(result.end(), jpeg.begin() + 2, jpeg.end());
+    return result;
 }
 
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/GdiplusInclude.h"
 #include "base/KernelHandle.h"
 
 namespace testing_support {
@@ -54,6 +55,14 @@ std::string photos_answer(const std::wstring& folder, int count, int width = 160
 // the pictures' addresses; needs a GdiplusSession.
 bool serve_photos(const std::wstring& folder, int count, int width, int height);
 
+// The HTTPS stand-ins serve the same root on port 443 of their addresses, each
+// with a certificate of its own kind.
+enum class TlsSite { kTrusted, kSelfSigned, kExpired, kWrongName };
+std::wstring https_url(TlsSite site, const std::wstring& relative_path);
+// Makes the current user of this Wine prefix trust the stand-ins' test
+// authority (the "Root" store of the prefix, never the host's); false when it cannot.
+bool trust_test_authority();
+
 // What the stand-in wrote to a log file of its root ("_requests.log", "_gates.log", "_probe.log").
 std::string http_log(const wchar_t* name);
 // The paths and queries of the GETs the stand-in received below folder (an
@@ -92,6 +101,19 @@ private:
 bool make_jpeg(const std::wstring& path, int width, int height);
 // The same picture's bytes.
 std::vector<unsigned char> jpeg_bytes(int width, int height);
+
+// A JPEG whose quarters are red (top left), green (top right), blue (bottom
+// left) and white (bottom right), so that a corner tells how it was turned.
+std::vector<unsigned char> quartered_jpeg_bytes(int width, int height);
+enum class Quarter { Red, Green, Blue, White };
+// The quarter colour nearest to a pixel's.
+Quarter quarter_of(Gdiplus::Color colour);
+
+// The JPEG with a camera's Exif block put after its start marker: the
+// orientation tag (none when 0) and, when not empty, an embedded thumbnail; in
+// Motorola byte order when big_endian, else in Intel order.
+std::vector<unsigned char> with_exif(const std::vector<unsigned char>& jpeg, int orientation,
+                                     const std::vector<unsigned char>& thumbnail = {}, bool big_endian = false);
 
 // Finds a top-level "MainWindowClass" window with this title, waiting up to timeout_ms.
 HWND wait_for_window(const wchar_t* title, DWORD timeout_ms);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Loopback HTTP stand-in for the photo service and the support site in tests.
 
-  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443]
+  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443] [--lifetime S]
   http_fixture.py stop --pidfile FILE
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
@@ -197,21 +197,28 @@ def start(args):
         listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         listener.bind((args.addr, args.probe_port))
         listener.listen(8)
-    pid = os.fork()
-    if pid:
-        with open(args.pidfile, "w") as f:
-            f.write(str(pid))
+    if not detach(args.pidfile, args.lifetime):
         return 0
-    os.setsid()
-    devnull = os.open(os.devnull, os.O_RDWR)
-    for fd in (0, 1, 2):
-        os.dup2(devnull, fd)
-    # Ends by itself after an hour even if nobody stops it.
-    signal.alarm(3600)
     if listener:
         threading.Thread(target=probe, args=(listener, root), daemon=True).start()
     server.serve_forever()
     return 0
+
+
+def detach(pidfile, lifetime=3600):
+    """Forks a silent server process that ends by itself after lifetime seconds
+    even if nobody stops it; true in that process, false in the caller."""
+    pid = os.fork()
+    if pid:
+        with open(pidfile, "w") as f:
+            f.write(str(pid))
+        return False
+    os.setsid()
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    signal.alarm(lifetime)
+    return True
 
 
 def stop(args):
@@ -236,6 +243,7 @@ def main():
     parser.add_argument("--root", default=".")
     parser.add_argument("--probe-port", type=int, default=0)
     parser.add_argument("--pidfile", required=True)
+    parser.add_argument("--lifetime", type=int, default=3600, help="seconds before it ends by itself")
     args = parser.parse_args()
     return start(args) if args.command == "start" else stop(args)
 

@@ -101,7 +101,7 @@ WallPaperItemBase_CL loaded(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty
     return list;
 }
 
@@ -204,4 +204,34 @@ TEST_F(TrayWindow, ScheduledChangesWaitForTheStartAndTheInterval)
     timer(change_schedule::kCheckTimer);
     EXPECT_TRUE(pump_until([&] { return installed(); }));
     EXPECT_NE(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), L"2020/01/01 10:00:00");
+}
+
+TEST_F(TrayWindow, ARefusedRunKeepsTheCandidatesTellsWhyAndTheWallpaperStillChanges)
+{
+    const std::wstring folder = unique_folder(L"refused");
+    ASSERT_TRUE(serve_file(folder + L"/refused/services/rest",
+                           "<rsp stat=\"fail\"><err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" /></rsp>"));
+    ASSERT_TRUE(serve_photos(folder + L"/good", 3, 1600, 1200));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder + L"/refused"));
+    AppSettings.cand_search_keyword = 1;
+    AppSettings.cand_search_keyword_str = L"sea sky";
+    // The wallpaper comes from the favourites, as a user's would while the service refuses.
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    save_list(AppSettings.favorites_path(), {local_favourite(L"fav.jpg")});
+    save_list(AppSettings.candidates_path(), {service_photo(folder, 1)});
+    const std::vector<unsigned char> candidates_before = read_file(AppSettings.candidates_path());
+
+    timer(change_schedule::kStartupTimer);
+    ASSERT_TRUE(pump_until([&] { return tray->tray_tip() != L"Tapestrel" && installed(); }));
+    EXPECT_EQ(tray->tray_tip(), L"Tapestrel\nFlickrが拒否しました: Invalid API Key (Key has invalid format) (100)");
+    EXPECT_TRUE(tray->key_balloon_shown());
+    EXPECT_EQ(read_file(AppSettings.candidates_path()), candidates_before);
+    EXPECT_EQ(count_requests("/" + std::string(folder.begin(), folder.end()) + "/refused/services/rest"), 3)
+        << "the popular photos and both keyword searches were each tried";
+
+    // A later run that the service answers restores the plain tooltip.
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder + L"/good"));
+    timer(change_schedule::kStartupTimer);
+    ASSERT_TRUE(pump_until([&] { return tray->tray_tip() == L"Tapestrel"; }));
+    EXPECT_GT(loaded(AppSettings.candidates_path()).items.size(), 1u);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "TestSupport.h"
@@ -8,6 +9,7 @@
 #include "wallpaper/SharedRandom_CL.h"
 #include "wallpaper/WallpaperChooser.h"
 #include "store/AppSettings_CL.h"
+#include "base/KernelHandle.h"
 #include "store/SettingsKeys.h"
 
 using namespace testing_support;
@@ -27,6 +29,21 @@ std::vector<ImageItem_CL> photos(const wchar_t* prefix, int count)
     std::vector<ImageItem_CL> items;
     for (int i = 0; i < count; ++i) items.push_back(photo(prefix + std::to_wstring(i)));
     return items;
+}
+
+// The names the tray's walk finds in a folder tree.
+LocalFileNames walk(const std::wstring& folder)
+{
+    MyFindFileIcon_CL finder;
+    finder.scan(folder + L"\\*.*", true);
+    return std::move(finder.names);
+}
+
+std::set<std::wstring> paths_of(const LocalFileNames& names)
+{
+    std::set<std::wstring> paths;
+    for (size_t i = 0; i < names.size(); ++i) paths.insert(names.folder(i) + L"\\" + names.name(i));
+    return paths;
 }
 
 class Chooser : public ::testing::Test {
@@ -52,16 +69,20 @@ protected:
 
 TEST_F(Chooser, EveryItemOfEverySourceCanBeDrawnAndTheHistoryIsAvoided)
 {
-    const auto favorites = photos(L"f", 2), candidates = photos(L"c", 3), local = photos(L"l", 1);
+    TempFolder pictures;
+    ASSERT_TRUE(make_jpeg(pictures.file(L"l0.jpg"), 20, 10));
+    ASSERT_TRUE(make_jpeg(pictures.file(L"l1.jpg"), 20, 10));
+    const auto favorites = photos(L"f", 2), candidates = photos(L"c", 3);
+    const LocalFileNames local = walk(pictures.path());
     WallPaperItemBase_CL history;
-    history.items = {candidates[1]};
+    history.items = {candidates[1], local_image::named_item(pictures.path(), L"l1.jpg")};
     std::set<std::wstring> seen;
     for (int i = 0; i < 600; ++i) {
         ImageItem_CL drawn;
         ASSERT_TRUE(wallpaper_chooser::draw(favorites, candidates, local, history, random, drawn));
         seen.insert(drawn.key);
     }
-    EXPECT_EQ(seen, (std::set<std::wstring>{L"f0", L"f1", L"c0", L"c2", L"l0"}));
+    EXPECT_EQ(seen, (std::set<std::wstring>{L"f0", L"f1", L"c0", L"c2", pictures.file(L"l0.jpg")}));
 }
 
 TEST_F(Chooser, WhenEverythingIsInTheHistoryOneOfThemIsUsedAnyway)
@@ -118,7 +139,7 @@ TEST_F(Chooser, ChoosesFromTheListFilesOfTheSourcesThatAreOn)
     EXPECT_FALSE(wallpaper_chooser::choose_next(drawn));
 }
 
-TEST_F(Chooser, TheLocalFolderGivesItsJpegsIncludingSubfolders)
+TEST_F(Chooser, TheWalkTakesJpegNamesOfEveryFolderWithoutOpeningAFile)
 {
     TempFolder pictures;
     CreateDirectoryW(pictures.file(L"sub.dir").c_str(), nullptr);
@@ -127,34 +148,106 @@ TEST_F(Chooser, TheLocalFolderGivesItsJpegsIncludingSubfolders)
     ASSERT_TRUE(make_jpeg(pictures.file(L"b.jpeg"), 30, 20));
     ASSERT_TRUE(make_jpeg(pictures.file(L"c.png"), 30, 20));
     ASSERT_TRUE(make_jpeg(pictures.file(L"sub.dir\\deeper\\d.jpg"), 17, 33));
+    ASSERT_TRUE(make_jpeg(pictures.file(L"sub.dir\\e.Jpg"), 17, 33));
     ASSERT_TRUE(write_file(pictures.file(L"text.jpg"), std::string("not a picture")));
+    ASSERT_TRUE(write_file(pictures.file(L"sub.dir\\noext"), std::string("x")));
+    // Held open by someone else without sharing: the walk still names it.
+    ASSERT_TRUE(make_jpeg(pictures.file(L"busy.jpg"), 10, 10));
+    const KernelHandle held(CreateFileW(pictures.file(L"busy.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
 
-    MyFindFileIcon_CL finder;
-    finder.scan(pictures.path() + L"\\*.*", true);
-    std::set<std::wstring> titles;
-    for (const ImageItem_CL& item : finder.items) {
-        titles.insert(item.title);
-        EXPECT_EQ(item.key, item.localPath);
-        EXPECT_EQ(item.farm, -1);
-        EXPECT_EQ(item.license, -1);
-        EXPECT_EQ(item.media, L"photo");
-        EXPECT_EQ(item.dateTaken.size(), 19u);
-        EXPECT_NE(item.dateTaken, L"??~~?? ??:??:??");
-        if (item.title == L"d.jpg") {
-            EXPECT_EQ(item.localPath, pictures.path() + L"\\sub.dir\\deeper\\d.jpg");
-            EXPECT_EQ(item.localWidth, 17);
-            EXPECT_EQ(item.localHeight, 33);
-        }
+    EXPECT_EQ(paths_of(walk(pictures.path())),
+              (std::set<std::wstring>{pictures.file(L"IMG.JPG"), pictures.file(L"b.jpeg"), pictures.file(L"text.jpg"),
+                                      pictures.file(L"busy.jpg"), pictures.file(L"sub.dir\\e.Jpg"),
+                                      pictures.file(L"sub.dir\\deeper\\d.jpg")}));
+}
+
+TEST_F(Chooser, OnlyReadablePicturesAreDrawnAndTheirRecordsAreComplete)
+{
+    TempFolder pictures;
+    CreateDirectoryW(pictures.file(L"sub").c_str(), nullptr);
+    ASSERT_TRUE(make_jpeg(pictures.file(L"IMG.JPG"), 64, 48));
+    ASSERT_TRUE(make_jpeg(pictures.file(L"sub\\d.jpeg"), 17, 33));
+    ASSERT_TRUE(write_file(pictures.file(L"text.jpg"), std::string("not a picture")));
+    ASSERT_TRUE(write_file(pictures.file(L"sub\\empty.jpg"), std::string()));
+    ASSERT_TRUE(make_jpeg(pictures.file(L"busy.jpg"), 10, 10));
+    const KernelHandle held(CreateFileW(pictures.file(L"busy.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const LocalFileNames local = walk(pictures.path());
+    ASSERT_EQ(local.size(), 5u);
+
+    WallPaperItemBase_CL history;
+    std::map<std::wstring, ImageItem_CL> drawn_by_path;
+    for (int i = 0; i < 200; ++i) {
+        ImageItem_CL drawn;
+        ASSERT_TRUE(wallpaper_chooser::draw({}, {}, local, history, random, drawn));
+        drawn_by_path[drawn.localPath] = drawn;
     }
-    EXPECT_EQ(titles, (std::set<std::wstring>{L"IMG.JPG", L"b.jpeg", L"d.jpg"}));
+    ASSERT_EQ(drawn_by_path.size(), 2u);
+    const ImageItem_CL& deep = drawn_by_path[pictures.file(L"sub\\d.jpeg")];
+    EXPECT_EQ(deep.key, deep.localPath);
+    EXPECT_EQ(deep.title, L"d.jpeg");
+    EXPECT_EQ(deep.localWidth, 17);
+    EXPECT_EQ(deep.localHeight, 33);
+    EXPECT_EQ(deep.farm, -1);
+    EXPECT_EQ(deep.license, -1);
+    EXPECT_EQ(deep.media, L"photo");
+    EXPECT_EQ(deep.dateTaken.size(), 19u);
+    EXPECT_NE(deep.dateTaken, L"??~~?? ??:??:??");
+    EXPECT_EQ(drawn_by_path[pictures.file(L"IMG.JPG")].localWidth, 64);
 
+    // Nothing readable at all: nothing to install.
+    TempFolder junk;
+    ASSERT_TRUE(write_file(junk.file(L"a.jpg"), std::string("no")));
+    ASSERT_TRUE(write_file(junk.file(L"b.jpg"), std::string("nor this")));
+    ImageItem_CL drawn;
+    EXPECT_FALSE(wallpaper_chooser::draw({}, {}, walk(junk.path()), history, random, drawn));
+}
+
+// A rejected file must not hand its chance to a neighbour: every readable
+// picture stays equally likely however the junk lies among them.
+TEST_F(Chooser, PicturesBesideUnreadableFilesAreNoMoreLikelyThanOthers)
+{
+    TempFolder pictures;
+    for (const wchar_t* name : {L"0.jpg", L"2.jpg", L"5.jpg", L"6.jpg"}) ASSERT_TRUE(make_jpeg(pictures.file(name), 8, 8));
+    for (const wchar_t* name : {L"1.jpg", L"3.jpg", L"4.jpg", L"7.jpg"})
+        ASSERT_TRUE(write_file(pictures.file(name), std::string("junk")));
+    const LocalFileNames local = walk(pictures.path());
+    WallPaperItemBase_CL history;
+    std::map<std::wstring, int> counts;
+    constexpr int kDraws = 4000;
+    for (int i = 0; i < kDraws; ++i) {
+        ImageItem_CL drawn;
+        ASSERT_TRUE(wallpaper_chooser::draw({}, {}, local, history, random, drawn));
+        ++counts[drawn.title];
+    }
+    ASSERT_EQ(counts.size(), 4u);
+    for (const auto& entry : counts) {
+        EXPECT_GT(entry.second, kDraws / 4 * 85 / 100) << entry.first;
+        EXPECT_LT(entry.second, kDraws / 4 * 115 / 100) << entry.first;
+    }
+}
+
+TEST_F(Chooser, TheLocalFolderOfTheSettingsIsWalkedAtEveryChange)
+{
+    TempFolder pictures;
+    CreateDirectoryW(pictures.file(L"sub").c_str(), nullptr);
+    ASSERT_TRUE(make_jpeg(pictures.file(L"sub\\only.jpg"), 40, 30));
+    ASSERT_TRUE(write_file(pictures.file(L"text.jpg"), std::string("not a picture")));
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
     ImageItem_CL drawn;
     ASSERT_TRUE(wallpaper_chooser::choose_next(drawn));
-    EXPECT_EQ(drawn.localPath.substr(0, pictures.path().size()), pictures.path());
+    EXPECT_EQ(drawn.localPath, pictures.file(L"sub\\only.jpg"));
+    EXPECT_EQ(drawn.localWidth, 40);
     EXPECT_EQ(AppSettings.local_folder, pictures.path());
+
+    // What changed in the folder counts at the next change.
+    ASSERT_TRUE(DeleteFileW(pictures.file(L"sub\\only.jpg").c_str()));
+    ASSERT_TRUE(make_jpeg(pictures.file(L"new.JPEG"), 30, 40));
+    ASSERT_TRUE(wallpaper_chooser::choose_next(drawn));
+    EXPECT_EQ(drawn.localPath, pictures.file(L"new.JPEG"));
 
     // No folder is no source, never the root of the drive.
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, L"");

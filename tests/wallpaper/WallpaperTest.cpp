@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
+#include "base/Trace.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
@@ -33,7 +34,7 @@ WallPaperItemBase_CL list_at(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty, which the tests expect
     return list;
 }
 
@@ -78,6 +79,36 @@ TEST_F(Installing, APictureBecomesTheDesktopWallpaperWithItsLayout)
     AppSettings.set_layout_limits(6);
 }
 
+// A registry that refuses the placement values makes the install a failure,
+// so the caller records nothing as installed, and the failure is traced.
+TEST_F(Installing, ARefusedRegistryWriteIsReportedAndTraced)
+{
+    const std::vector<unsigned char> bytes = jpeg_bytes(120, 80);
+    ASSERT_EQ(wallpaper::install_picture(photo(L"a", 120, 80), bytes.data(), bytes.size(), true), wallpaper::Install::Done);
+    const std::wstring before = desktop_value(L"Wallpaper");
+
+    // Below a volatile key no lasting key can be made, so "Control Panel\Desktop"
+    // cannot be opened for writing while it stands in for the user's hive.
+    const wchar_t* stand_in = L"Software\\TapestrelTest\\VolatileHive";
+    HKEY hive = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, stand_in, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &hive,
+                              nullptr),
+              ERROR_SUCCESS);
+    trace::set_log_file(documents.file(L"trace.log"));
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, hive), ERROR_SUCCESS);
+    const wallpaper::Install result =
+        wallpaper::install_picture(photo(L"b", 120, 80), bytes.data(), bytes.size(), true);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, nullptr), ERROR_SUCCESS);
+    trace::set_log_file(L"");
+    RegCloseKey(hive);
+    RegDeleteKeyW(HKEY_CURRENT_USER, stand_in);
+
+    EXPECT_EQ(result, wallpaper::Install::Failed);
+    EXPECT_EQ(desktop_value(L"Wallpaper"), before);
+    const std::vector<unsigned char> log = read_file(documents.file(L"trace.log"));
+    EXPECT_NE(std::string(log.begin(), log.end()).find("wallpaper placement not written to the registry"), std::string::npos);
+}
+
 TEST_F(Installing, SubstitutesAndBrokenPicturesLeaveTheInstalledWallpaperAlone)
 {
     const std::vector<unsigned char> good = jpeg_bytes(120, 80);
@@ -108,7 +139,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     ImageItem_CL fresh = photo(L"new", 10, 10);
     fresh.localPath = L"C:\\cache\\new.jpg";
     fresh.localWidth = 10;
-    wallpaper::add_to_history(fresh);
+    ASSERT_TRUE(wallpaper::add_to_history(fresh));
     WallPaperItemBase_CL after = list_at(AppSettings.history_path());
     ASSERT_EQ(after.items.size(), 1000u);
     EXPECT_EQ(after.items[0].key, L"new");
@@ -116,7 +147,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     EXPECT_EQ(after.items[1].key, L"h0");
     EXPECT_EQ(after.items[999].key, L"h998");
 
-    wallpaper::add_to_history(photo(L"h500", 10, 10));
+    ASSERT_TRUE(wallpaper::add_to_history(photo(L"h500", 10, 10)));
     after = list_at(AppSettings.history_path());
     ASSERT_EQ(after.items.size(), 1000u);
     EXPECT_EQ(after.items[0].key, L"h500");
@@ -126,7 +157,7 @@ TEST_F(Installing, HistoryKeepsAThousandNewestFirstWithoutDuplicates)
     local.key = local.localPath = L"C:\\pictures\\x.jpg";
     local.farm = -1;
     local.localWidth = 64;
-    wallpaper::add_to_history(local);
+    ASSERT_TRUE(wallpaper::add_to_history(local));
     after = list_at(AppSettings.history_path());
     EXPECT_EQ(after.items[0].localPath, L"C:\\pictures\\x.jpg");
     EXPECT_EQ(after.items[0].localWidth, 64);
@@ -138,7 +169,7 @@ TEST_F(Installing, AHistoryThatCannotBeReadIsNotReplaced)
     ASSERT_TRUE(write_file(AppSettings.history_path(), unreadable));
     KernelHandle lock(CreateFileW(AppSettings.history_path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
-    wallpaper::add_to_history(photo(L"x", 10, 10));
+    EXPECT_FALSE(wallpaper::add_to_history(photo(L"x", 10, 10)));
     lock.reset();
     EXPECT_EQ(read_file(AppSettings.history_path()), std::vector<unsigned char>(unreadable.begin(), unreadable.end()));
 }
@@ -191,4 +222,64 @@ TEST_F(Installing, JpegHeadersGiveTheSizeGdiplusReports)
     ASSERT_TRUE(write_file(folder.file(L"text.jpg"), std::string("GIF89a not a jpeg")));
     EXPECT_FALSE(read_jpeg_size(folder.file(L"text.jpg"), width, height));
     EXPECT_FALSE(read_jpeg_size(folder.file(L"missing.jpg"), width, height));
+}
+
+// Camera pictures carry their pixels as the sensor read them and an Exif tag
+// that says how to turn them; the installed bitmap must stand upright for all
+// eight values, the mirrored ones included, in either byte order.
+TEST_F(Installing, EveryExifOrientationIsInstalledUpright)
+{
+    struct Case {
+        int orientation;
+        Quarter top_left, top_right;
+    };
+    const Case cases[] = {{1, Quarter::Red, Quarter::Green},  {2, Quarter::Green, Quarter::Red},
+                          {3, Quarter::White, Quarter::Blue}, {4, Quarter::Blue, Quarter::White},
+                          {5, Quarter::Red, Quarter::Blue},   {6, Quarter::Blue, Quarter::Red},
+                          {7, Quarter::White, Quarter::Green}, {8, Quarter::Green, Quarter::White}};
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    ASSERT_FALSE(stored.empty());
+    for (const Case& c : cases) {
+        const bool sideways = c.orientation >= 5;
+        const std::vector<unsigned char> bytes = with_exif(stored, c.orientation, {}, c.orientation % 2 == 0);
+        // The service may state either the stored or the upright size.
+        const bool upright_size = c.orientation % 3 == 0;
+        const ImageItem_CL item = sideways && upright_size ? photo(L"p", 80, 120) : photo(L"p", 120, 80);
+        ASSERT_EQ(wallpaper::install_picture(item, bytes.data(), bytes.size(), true), wallpaper::Install::Done)
+            << c.orientation;
+        Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+        ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+        EXPECT_EQ(bitmap.GetWidth(), sideways ? 80u : 120u) << c.orientation;
+        EXPECT_EQ(bitmap.GetHeight(), sideways ? 120u : 80u) << c.orientation;
+        Gdiplus::Color top_left, top_right;
+        bitmap.GetPixel(4, 4, &top_left);
+        bitmap.GetPixel(static_cast<INT>(bitmap.GetWidth()) - 5, 4, &top_right);
+        EXPECT_EQ(quarter_of(top_left), c.top_left) << c.orientation;
+        EXPECT_EQ(quarter_of(top_right), c.top_right) << c.orientation;
+        int width = 0, height = 0;
+        ASSERT_TRUE(read_jpeg_size(AppSettings.now_picture_path(), width, height));
+        EXPECT_EQ(width * 1000 + height, sideways ? 80120 : 120080) << c.orientation;
+    }
+    // A sideways size that fits neither way is still a substitute picture.
+    const std::vector<unsigned char> turned = with_exif(stored, 6);
+    EXPECT_EQ(wallpaper::install_picture(photo(L"q", 120, 120), turned.data(), turned.size(), true),
+              wallpaper::Install::WrongSize);
+}
+
+// A damaged or strange Exif block means "no orientation", never a failure.
+TEST_F(Installing, AnInvalidOrDamagedOrientationLeavesThePictureAsStored)
+{
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    std::vector<unsigned char> cut_block = with_exif(stored, 6);
+    cut_block[20] = 0xFF;  // the first IFD's entry count now runs past the block
+    cut_block[21] = 0xFF;
+    for (const std::vector<unsigned char>& bytes : {with_exif(stored, 0), with_exif(stored, 9, {}, true), cut_block}) {
+        ASSERT_EQ(wallpaper::install_picture(photo(L"p", 120, 80), bytes.data(), bytes.size(), true),
+                  wallpaper::Install::Done);
+        Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+        EXPECT_EQ(bitmap.GetWidth(), 120u);
+        Gdiplus::Color top_left;
+        bitmap.GetPixel(4, 4, &top_left);
+        EXPECT_EQ(quarter_of(top_left), Quarter::Red);
+    }
 }

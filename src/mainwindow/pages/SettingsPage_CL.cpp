@@ -17,14 +17,29 @@ INT_PTR SettingsPage_CL::handle_message(HWND window, UINT message, WPARAM wparam
         building_ = false;
         return SubClassDialogBase_CL::handle_message(window, message, wparam, lparam);
     case WM_COMMAND:
-        if (!building_) on_command(static_cast<int>(LOWORD(wparam)) - ControlFactory_CL::kFirstId, HIWORD(wparam));
+        if (!building_) on_command(static_cast<int>(LOWORD(wparam)) - factory_.first_id(), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(PSN_APPLY)) apply();
-        return 0;
+        return on_notify(window, reinterpret_cast<const NMHDR*>(lparam)->code);
     default:
         return SubClassDialogBase_CL::handle_message(window, message, wparam, lparam);
     }
+}
+
+// A refusal keeps the sheet on this page and applies nothing.
+INT_PTR SettingsPage_CL::on_notify(HWND window, UINT code)
+{
+    if (code == static_cast<UINT>(PSN_KILLACTIVE)) {
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, validate() ? FALSE : TRUE);
+        return TRUE;
+    }
+    if (code == static_cast<UINT>(PSN_APPLY)) {
+        const bool valid = validate();
+        if (valid) apply();
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, valid ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
+        return TRUE;
+    }
+    return 0;
 }
 
 void SettingsPage_CL::mark_changed() const

@@ -14,11 +14,16 @@ public:
     INT_PTR handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
 
 protected:
+    explicit SettingsPage_CL(int first_id = ControlFactory_CL::kFirstId) : factory_(first_id) {}
+
     // Creates the controls, loads their values and sets their enabling.
     virtual void build(HWND page) = 0;
-    // A notification from the control at index (its id is 0x1100 + index).
+    // A notification from the control at index (its id is the factory's first id + index).
     virtual void on_command(int index, int code) = 0;
     virtual void apply() = 0;
+    // Whether the page's values may be kept; a page that refuses them tells
+    // the user why. Asked before the sheet leaves the page and before apply.
+    virtual bool validate() { return true; }
 
     // Tells the sheet that the page holds a change; not while it is being built.
     void mark_changed() const;
@@ -36,6 +41,8 @@ protected:
     int selection(int combo) const;
 
 private:
+    INT_PTR on_notify(HWND window, UINT code);
+
     ControlFactory_CL factory_;
     bool building_ = false;
 };

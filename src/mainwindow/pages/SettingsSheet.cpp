@@ -4,6 +4,7 @@ SettingsSheet_CL::SettingsSheet_CL()
 {
     sheet_.add_page(&wallpaper_, L"壁紙設定");
     sheet_.add_page(&candidates_, L"壁紙候補設定");
+    sheet_.add_page(&flickr_, L"Flickr");
     sheet_.add_page(&version_, L"バージョン情報");
 }
 

@@ -1,7 +1,7 @@
 #include "mainwindow/tabs/ListTabView_CL.h"
 
 #include "photoservice/FlickrXmlHelper_CL.h"
-#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "store/ImageItem_CL.h"
 
@@ -17,7 +17,7 @@ void ListTabView_CL::show_item_menu()
     show_list_item_menu(owner_window(), menu_, selected, record && !record->ownerName.empty());
 }
 
-void ListTabView_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
+void ListTabView_CL::create(TabHost* owner, HWND parent, int list_id)
 {
     owner_ = owner;
     create_list(parent, list_id);
@@ -45,7 +45,7 @@ void ListTabView_CL::on_parent_message(HWND hwnd, UINT message, WPARAM wparam, L
 {
     if (!list_) return;
     if (message == WM_COMMAND && LOWORD(wparam) == list_->id() && HIWORD(wparam) == LBN_DBLCLK) {
-        const WPARAM command = list_->hover_flag() ? MainWindow_CL::kOpenOwnerPage : MainWindow_CL::kGetPhoto;
+        const WPARAM command = list_->hover_flag() ? TabHost::kOpenOwnerPage : TabHost::kGetPhoto;
         SendMessageW(hwnd, WM_COMMAND, command, 0);
     } else if (message == MyFlickerListBox_CL::kChildRightClick && LOWORD(wparam) == list_->id()) {
         show_item_menu();

@@ -11,7 +11,7 @@ class FlickrXmlHelper_CL;
 // and reset-and-stop on closing. Tabs with more controls add theirs.
 class ListTabView_CL : public TabView_CL {
 public:
-    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void create(TabHost* owner, HWND parent, int list_id) override;
     void apply_visibility() override;
     // A double click opens the photo, or the owner's page over the owner
     // link; a right click shows the tab's item menu; the list answers its

@@ -4,6 +4,5 @@
 
 void MyFindFile_CL::on_file(const std::wstring& folder, const std::wstring& name)
 {
-    ImageItem_CL item;
-    if (local_image::make_item(folder, name, local_image::DateSource::Creation, item)) items.push_back(std::move(item));
+    if (local_image::has_jpeg_extension(name)) items.push_back(local_image::named_item(folder, name));
 }

@@ -5,9 +5,11 @@
 #include "base/FindFile_CL.h"
 #include "store/ImageItem_CL.h"
 
-// Collects the JPEG files of the local-folder tab's folder as records, dated
-// by their creation time. The walk ends early once the tab's loader is asked
-// to stop, so a large folder never holds up a new choice or the closing window.
+// Collects the JPEG files of the local-folder tab's folder as records known
+// by name only; the list completes a record when its row is first needed, so
+// a whole library is listed at the speed of the walk. The walk ends early once
+// the tab's loader is asked to stop, so a large folder never holds up a new
+// choice or the closing window.
 class MyFindFile_CL : public FindFile_CL {
 public:
     explicit MyFindFile_CL(const std::atomic<bool>& stop) : stop_(stop) {}

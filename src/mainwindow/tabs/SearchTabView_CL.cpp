@@ -8,7 +8,7 @@ SearchTabView_CL::SearchTabView_CL(int tab_index, int image_index, const std::ws
 {
 }
 
-void SearchTabView_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
+void SearchTabView_CL::create(TabHost* owner, HWND parent, int list_id)
 {
     ListTabView_CL::create(owner, parent, list_id);
     history_box_.create(parent, box_id_);
@@ -55,7 +55,7 @@ void SearchTabView_CL::activate()
     if (requested_text_.empty() || requested_text_ == current_text_) return;
     abort_load();
     current_text_ = requested_text_;
-    start_reload();
+    start_reload_keeping_list();
 }
 
 void SearchTabView_CL::cancel()

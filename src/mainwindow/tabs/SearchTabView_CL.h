@@ -5,11 +5,12 @@
 #include "mainwindow/tabs/ListTabView_CL.h"
 
 // A tab that lists what a search text finds, with a search box that keeps the
-// history of its texts. A new text aborts the search under way before the
-// list is emptied, so no record of an older search reaches the newer list.
+// history of its texts. A new text aborts the search under way, so no record
+// of an older search reaches the newer list; the list shown stays until the
+// new search delivers, and stays for good when the search fails.
 class SearchTabView_CL : public ListTabView_CL {
 public:
-    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void create(TabHost* owner, HWND parent, int list_id) override;
     void apply_visibility() override;
     // Box above the list, the list below it.
     void layout(int x, int y, int width, int height) override;

@@ -19,7 +19,7 @@ void StoredListTabView_CL::activate()
     if (stored_.changed == 0) return;
     {
         Mutex_CL::Lock_CL file_lock(AppSettings.file_mutex);
-        stored_.load();
+        (void)stored_.load();  // a missing or damaged list shows what could be read
         stored_.changed = 0;
     }
     // Shown in place rather than copied: a copy of a long list costs as much as

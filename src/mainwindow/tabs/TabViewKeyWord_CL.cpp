@@ -13,13 +13,18 @@ void TabViewKeyWord_CL::load()
     begin_busy();
     set_active_client(&client);
     std::vector<ImageItem_CL> records;
+    ServiceOutcome failure;
+    bool any_answered = false;
     for (const std::wstring& word : split_keywords(current_text_, kMaxWords)) {
         if (stop_requested) break;
-        (void)client.search_photos(word, kPageSize, records);
+        if (client.search_photos(word, kPageSize, records) == S_OK) any_answered = true;
+        else if (!failure.failed()) failure = client.outcome();
     }
     set_active_client(nullptr);
-    // An aborted search shows nothing: a newer one follows.
-    if (!stop_requested && list_) list_->append_records(std::move(records));
+    set_outcome(failure);
+    // An aborted search shows nothing: a newer one follows. One that failed
+    // for every word keeps the list shown before.
+    if (!stop_requested && any_answered && list_) list_->replace_records(std::move(records));
     end_busy();
     finish_load();
 }

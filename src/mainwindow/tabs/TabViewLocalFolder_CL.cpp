@@ -1,5 +1,6 @@
 #include "mainwindow/tabs/TabViewLocalFolder_CL.h"
 
+#include "wallpaper/LocalImageItem.h"
 #include "store/SettingsKeys.h"
 #include "winui/FolderSelectDialog_CL.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
@@ -14,6 +15,15 @@ std::wstring without_trailing_backslashes(std::wstring folder)
     return folder;
 }
 
+// A listed file's size and date, read when its row is first painted or used.
+void complete_record(ImageItem_CL& record)
+{
+    if (record.localPath.size() <= record.title.size()) return;
+    const std::wstring folder = record.localPath.substr(0, record.localPath.size() - record.title.size() - 1);
+    ImageItem_CL read;
+    if (local_image::make_item(folder, record.title, local_image::DateSource::Creation, read)) record = std::move(read);
+}
+
 }  // namespace
 
 // A local file has no photographer and is no candidate: the menu offers neither.
@@ -22,9 +32,10 @@ TabViewLocalFolder_CL::TabViewLocalFolder_CL()
 {
 }
 
-void TabViewLocalFolder_CL::create(MainWindow_CL* owner, HWND parent, int list_id)
+void TabViewLocalFolder_CL::create(TabHost* owner, HWND parent, int list_id)
 {
     SearchTabView_CL::create(owner, parent, list_id);
+    if (list_) list_->set_record_filler(complete_record);
     browse_button_.create(parent, kBrowseId, L"参照", 0, 0);
 }
 
@@ -70,8 +81,9 @@ void TabViewLocalFolder_CL::load()
     begin_busy();
     MyFindFile_CL finder(stop_requested);
     finder.scan(without_trailing_backslashes(current_text_) + L"\\*.*", true);
-    // An aborted scan lists nothing: a newer folder, or the closing window, follows.
-    if (!stop_requested && list_) list_->append_records(std::move(finder.items));
+    // A finished walk replaces the rows; an aborted one lists nothing, for a
+    // newer folder, or the closing window, follows.
+    if (!stop_requested && list_) list_->replace_records(std::move(finder.items));
     end_busy();
     finish_load();
 }

@@ -12,7 +12,7 @@ public:
     static constexpr int kBrowseId = 0x2323;
 
     TabViewLocalFolder_CL();
-    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void create(TabHost* owner, HWND parent, int list_id) override;
     void apply_visibility() override;
     // Box and button above the list.
     void layout(int x, int y, int width, int height) override;

@@ -3,7 +3,7 @@
 #include "photoservice/ItemUrls.h"
 #include "photoservice/LicenceNames.h"
 #include "store/AppSettings_CL.h"
-#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 #include "mainwindow/MyPictureImage_CL.h"
 
 TabViewNowWallPaper_CL::TabViewNowWallPaper_CL() : TabView_CL(0, 14, L"現在の壁紙") {}
@@ -13,7 +13,7 @@ TabViewNowWallPaper_CL::~TabViewNowWallPaper_CL()
     cancel();
 }
 
-void TabViewNowWallPaper_CL::create(MainWindow_CL* owner, HWND parent, int)
+void TabViewNowWallPaper_CL::create(TabHost* owner, HWND parent, int)
 {
     owner_ = owner;
     picture_ = std::make_unique<MyPictureImage_CL>();
@@ -73,7 +73,7 @@ void TabViewNowWallPaper_CL::show_current()
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     WallPaperItemBase_CL now;
     now.set_path(AppSettings.now_items_path());
-    now.load();
+    (void)now.load();  // no record: nothing is shown, as checked below
     ImageItem_CL::Size best;
     // A record without any picture has nothing to show; what is shown stays.
     if (now.items.empty() || !now.items[0].best_size(best)) return;

@@ -15,7 +15,7 @@ public:
     TabViewNowWallPaper_CL();
     ~TabViewNowWallPaper_CL() override;
     // The list id is not used: the picture has its own.
-    void create(MainWindow_CL* owner, HWND parent, int list_id) override;
+    void create(TabHost* owner, HWND parent, int list_id) override;
     // Hides the main window's preview, shows or hides the picture.
     void apply_visibility() override;
     void load() override {}
@@ -33,7 +33,7 @@ public:
     // The caption alone, without a count.
     void update_caption() override;
 
-    MyPictureImage_CL* picture() const { return picture_.get(); }
+    MyPictureImage_CL* picture() const override { return picture_.get(); }
     HWND tooltip_window() const { return tooltip_.window(); }
     // The details block of a record.
     static std::wstring tooltip_text(const ImageItem_CL& record);

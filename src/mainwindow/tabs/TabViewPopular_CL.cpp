@@ -7,9 +7,9 @@ TabViewPopular_CL::TabViewPopular_CL() : ListTabView_CL(3, 3, L"人気の写真"
 
 void TabViewPopular_CL::activate()
 {
-    if (loaded_ == 1) return;
+    if (loaded_ == 1 && !last_load_failed()) return;
     loaded_ = 1;
-    start_reload();
+    start_reload_keeping_list();
 }
 
 void TabViewPopular_CL::load()
@@ -18,8 +18,9 @@ void TabViewPopular_CL::load()
     begin_busy();
     set_active_client(&client);
     std::vector<ImageItem_CL> records;
-    if (client.get_interesting_photos(records) == S_OK && !stop_requested && list_)
-        list_->append_records(std::move(records));
+    const bool fetched = client.get_interesting_photos(records) == S_OK;
+    set_outcome(client.outcome());
+    if (fetched && !stop_requested && list_) list_->replace_records(std::move(records));
     set_active_client(nullptr);
     end_busy();
     finish_load();

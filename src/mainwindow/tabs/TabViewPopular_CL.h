@@ -1,7 +1,8 @@
 #pragma once
 #include "mainwindow/tabs/ListTabView_CL.h"
 
-// The photo service's popular photos, fetched once per window.
+// The photo service's popular photos, fetched once per window; a fetch that
+// failed is tried again when the tab is shown again.
 class TabViewPopular_CL : public ListTabView_CL {
 public:
     TabViewPopular_CL();

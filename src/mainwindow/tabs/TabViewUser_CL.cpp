@@ -36,18 +36,34 @@ void TabViewUser_CL::load()
     set_active_client(&client);
     std::vector<UserRecord> users;
     std::vector<PhotosetRecord> photosets;
-    if (client.find_user_by_name(current_text_, kPageSize, users) == S_OK && !stop_requested && !users.empty() &&
-        client.get_photoset_list(users.front().id, photosets) == S_OK) {
+    ServiceOutcome failure;
+    // The list is replaced once the user's photosets are known; a search that
+    // fails before that keeps it.
+    bool replaced = false;
+    const auto show = [this, &replaced](std::vector<ImageItem_CL> records, size_t announced_total) {
+        if (stop_requested || !list_) return;
+        if (replaced) list_->append_records(std::move(records), announced_total);
+        else list_->replace_records(std::move(records), announced_total);
+        replaced = true;
+    };
+    if (client.find_user_by_name(current_text_, kPageSize, users) != S_OK ||
+        (!users.empty() && client.get_photoset_list(users.front().id, photosets) != S_OK)) {
+        failure = client.outcome();
+    } else {
         // The caption shows the announced total while the photos arrive.
-        if (list_) list_->append_records({}, announced_photos(photosets));
+        show({}, announced_photos(photosets));
         request_caption_update();
         for (const PhotosetRecord& photoset : photosets) {
-            std::vector<ImageItem_CL> records;
-            if (client.get_photoset_photos(photoset.id, records) != S_OK && records.empty()) continue;
             if (stop_requested) break;
-            if (list_) list_->append_records(std::move(records));
+            std::vector<ImageItem_CL> records;
+            if (client.get_photoset_photos(photoset.id, records) != S_OK) {
+                if (!failure.failed()) failure = client.outcome();
+                continue;
+            }
+            show(std::move(records), 0);
         }
     }
+    set_outcome(failure);
     set_active_client(nullptr);
     end_busy();
     finish_load();

@@ -10,5 +10,5 @@ public:
     TabViewUser_CL();
     void load() override;
     // "この撮影者の写真を検索する": searches the name as if typed into the box.
-    void search_for_user(const std::wstring& name);
+    void search_for_user(const std::wstring& name) override;
 };

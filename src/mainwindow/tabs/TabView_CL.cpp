@@ -2,7 +2,7 @@
 
 #include "store/AppSettings_CL.h"
 #include "winui/CommunicateWait_CL.h"
-#include "mainwindow/MainWindow_CL.h"
+#include "mainwindow/tabs/TabHost.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "winui/Tab_CL.h"
 
@@ -25,17 +25,13 @@ TabView_CL::~TabView_CL()
 
 int TabView_CL::on_thread_message(UINT message, WPARAM, LPARAM)
 {
-    if (message == kWorkMessage && !stop_requested) {
-        // Loaders parse XML, which needs COM on their own thread.
-        CoInitialize(nullptr);
-        load();
-    }
+    if (message == kWorkMessage && !stop_requested) load();
     return 0;
 }
 
 HWND TabView_CL::owner_window() const
 {
-    return owner_ ? owner_->window() : nullptr;
+    return owner_ ? owner_->host_window() : nullptr;
 }
 
 const ImageItem_CL* TabView_CL::selected_item()
@@ -93,9 +89,35 @@ void TabView_CL::start_reload()
     wake();
 }
 
+void TabView_CL::start_reload_keeping_list()
+{
+    if (list_) list_->set_busy_indicator(owner_ ? owner_->indicator() : nullptr);
+    start();
+    wake();
+}
+
+void TabView_CL::set_outcome(const ServiceOutcome& outcome)
+{
+    if (stop_requested) return;
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    outcome_ = outcome;
+}
+
+bool TabView_CL::last_load_failed() const
+{
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    return outcome_.failed();
+}
+
+std::wstring TabView_CL::status_text() const
+{
+    std::lock_guard<std::mutex> guard(outcome_lock_);
+    return outcome_text_with_hint(outcome_);
+}
+
 void TabView_CL::request_caption_update() const
 {
-    PostMessageW(owner_window(), WM_COMMAND, MainWindow_CL::kUpdateCaption, tab_index_);
+    PostMessageW(owner_window(), WM_COMMAND, TabHost::kUpdateCaption, tab_index_);
 }
 
 void TabView_CL::finish_load()

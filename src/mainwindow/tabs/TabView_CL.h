@@ -1,15 +1,18 @@
 #pragma once
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "base/ThreadBase_CL.h"
+#include "photoservice/ServiceOutcome.h"
 
 class ImageItem_CL;
-class MainWindow_CL;
 class MyFlickerListBox_CL;
+class MyPictureImage_CL;
+class TabHost;
 
 // One tab of the main window: its controls (as a rule one thumbnail list) and
 // one loader thread that does the tab's slow work. The main window creates the
@@ -23,7 +26,7 @@ public:
     // Stops the loader before the list it fills goes away.
     ~TabView_CL() override;
 
-    virtual void create(MainWindow_CL* owner, HWND parent, int list_id) = 0;
+    virtual void create(TabHost* owner, HWND parent, int list_id) = 0;
     virtual void set_visible(int flag) { visible_ = flag; }
     virtual void apply_visibility() = 0;
     // Loader thread.
@@ -44,6 +47,13 @@ public:
     virtual int selected_index();
     // "caption(count)" as the tab's text in the strip.
     virtual void update_caption();
+    // What only some tabs offer; the others have nothing to show or search.
+    // The picture the tab shows itself (the current-wallpaper tab).
+    virtual MyPictureImage_CL* picture() const { return nullptr; }
+    // Switches the tab to the photos of the named user (the user tab).
+    virtual void search_for_user(const std::wstring&) {}
+    // What the status bar says of the tab's last load; empty when it went well.
+    std::wstring status_text() const;
 
     int tab_index() const { return tab_index_; }
     int image_index() const { return image_index_; }
@@ -65,6 +75,11 @@ protected:
     void renew_list();
     // Renews the list, then wakes the loader.
     void start_reload();
+    // Wakes the loader with the list as it is: a load that fails keeps it.
+    void start_reload_keeping_list();
+    // Loader thread: how the load ended, unless it was stopped.
+    void set_outcome(const ServiceOutcome& outcome);
+    bool last_load_failed() const;
     // Loader thread: asks for a caption refresh and repaints the list.
     void finish_load();
     // Any thread: asks the window thread to refresh the caption.
@@ -73,7 +88,7 @@ protected:
     void end_busy();
     HWND owner_window() const;
 
-    MainWindow_CL* owner_ = nullptr;
+    TabHost* owner_ = nullptr;
     std::unique_ptr<MyFlickerListBox_CL> list_;
     std::wstring requested_text_;
 
@@ -82,4 +97,6 @@ private:
     int image_index_;
     std::wstring caption_;
     int visible_ = 0;
+    mutable std::mutex outcome_lock_;
+    ServiceOutcome outcome_;
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <objbase.h>
 #include <prsht.h>
 
 #include "UiTestSupport.h"
@@ -13,6 +14,7 @@
 #include "store/SettingsKeys.h"
 #include "winui/PropertySheet_CL.h"
 #include "mainwindow/pages/SettingsSheet.h"
+#include "TestSupport.h"
 
 using pages_testing::choose;
 using pages_testing::click;
@@ -25,6 +27,7 @@ namespace {
 using Wallpaper = PropAppSetting_CL;
 using Candidates = PropCandSetting_CL;
 using Version = PropAppVersion_CL;
+using Flickr = PropFlickrSetting_CL;
 
 // The open sheet as the playing thread sees it.
 class SheetView {
@@ -253,7 +256,7 @@ TEST_F(SettingsSheet, VersionPageSwitchesNoticesOffAndOpensTheSupportSite)
     bool apply = false;
     ASSERT_TRUE(run_sheet(
         [&](const SheetView& sheet) {
-            const HWND page = sheet.page(2);
+            const HWND page = sheet.page(3);
             click(SheetView::control(page, Version::kSupportButton));
             click(SheetView::control(page, Version::kIconButton));
             click(SheetView::control(page, Version::kNoNotify));
@@ -266,4 +269,156 @@ TEST_F(SettingsSheet, VersionPageSwitchesNoticesOffAndOpensTheSupportSite)
     EXPECT_TRUE(apply);
     EXPECT_EQ(AppSettings.notify, 1);
     EXPECT_EQ(stored(keys::kVersion, keys::kNotify), L"1");
+}
+
+namespace {
+
+constexpr int kFlickrPage = 2;
+const std::wstring kKey = L"0123456789abcdef0123456789abcdef";
+const std::wstring kSecret = L"fedcba9876543210";
+
+HWND flickr_control(HWND page, int index)
+{
+    return GetDlgItem(page, Flickr::kFirstId + index);
+}
+
+// Waits for the message box the sheet's thread shows, answers OK and gives its text.
+std::wstring answer_message_box()
+{
+    for (int i = 0; i < 400; ++i) {
+        if (HWND box = FindWindowW(L"#32770", L"Flickr")) {
+            std::wstring text;
+            for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                text += window_text(child) + L"|";
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box)) Sleep(20);
+            return text;
+        }
+        Sleep(50);
+    }
+    return L"no message box";
+}
+
+HWND focus_of(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Presses the check button and waits for its result text.
+std::wstring check_connection(HWND page)
+{
+    SetWindowTextW(flickr_control(page, Flickr::kResult), L"");
+    click(flickr_control(page, Flickr::kCheckButton));
+    for (int i = 0; i < 600; ++i) {
+        const std::wstring result = window_text(flickr_control(page, Flickr::kResult));
+        if (IsWindowEnabled(flickr_control(page, Flickr::kCheckButton)) && !result.empty()) return result;
+        Sleep(50);
+    }
+    return L"no result";
+}
+
+}  // namespace
+
+TEST_F(SettingsSheet, FlickrPageRefusesMalformedCredentialsAndStoresWellFormedOnesInLowerCase)
+{
+    const std::wstring built_in_key = service_config::api_key();
+    ASSERT_TRUE(AppInifile.write_string(keys::kService, keys::kRestUrl, L"http://127.0.0.84"));
+    ASSERT_TRUE(AppInifile.write_string(keys::kService, keys::kApiKey, L"0000"));
+    std::vector<std::wstring> shown, refusals;
+    std::vector<bool> focused;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(kFlickrPage);
+        shown = {window_text(flickr_control(page, Flickr::kKeyLabel)), window_text(flickr_control(page, Flickr::kKeyField)),
+                 window_text(flickr_control(page, Flickr::kSecretField)),
+                 window_text(flickr_control(page, Flickr::kGetKeyButton))};
+        const auto refused_on_ok = [&](int field) {
+            PostMessageW(GetParent(page), PSM_PRESSBUTTON, PSBTN_OK, 0);
+            refusals.push_back(answer_message_box());
+            focused.push_back(focus_of(page) == flickr_control(page, field));
+        };
+        refused_on_ok(Flickr::kKeyField);
+        type_text(flickr_control(page, Flickr::kKeyField), L"  0123456789ABCDEF0123456789ABCDEF ");
+        type_text(flickr_control(page, Flickr::kSecretField), L"fedcba987654321g");
+        refused_on_ok(Flickr::kSecretField);
+        type_text(flickr_control(page, Flickr::kSecretField), L"FEDCBA9876543210");
+        return PSBTN_OK;
+    }));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"APIキー", L"0000", L"", L"APIキーを取得する…"}));
+    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_NE(refusals[0].find(L"APIキーは32文字の16進数で入力してください。"), std::wstring::npos) << refusals[0];
+    EXPECT_NE(refusals[1].find(L"シークレットは16文字の16進数で入力してください。"), std::wstring::npos) << refusals[1];
+    EXPECT_EQ(focused, (std::vector<bool>{true, true}));
+    expect_stored(keys::kService, {{keys::kApiKey, kKey.c_str()}, {keys::kSharedSecret, kSecret.c_str()},
+                                   {keys::kRestUrl, L"http://127.0.0.84"}});
+
+    // Emptying both fields returns to the built-in registration.
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        const HWND page = sheet.page(kFlickrPage);
+        SetWindowTextW(flickr_control(page, Flickr::kKeyField), L"");
+        SetWindowTextW(flickr_control(page, Flickr::kSecretField), L" ");
+        return PSBTN_OK;
+    }));
+    expect_stored(keys::kService, {{keys::kApiKey, L"absent"}, {keys::kSharedSecret, L"absent"}});
+    EXPECT_EQ(service_config::api_key(), built_in_key);
+}
+
+TEST_F(SettingsSheet, FlickrPageChecksTheTypedKeyOnAWorkerAndSaysWhatTheServiceAnswered)
+{
+    using namespace testing_support;
+    GUID id;
+    ASSERT_EQ(CoCreateGuid(&id), S_OK);
+    const std::wstring folder = L"flickr_page_" + std::to_wstring(id.Data1);
+    const auto serve = [&folder](const std::wstring& sub, const std::string& content, const char* stat) {
+        return serve_file(folder + L"/" + sub + L"/services/rest",
+                          std::string("<?xml version=\"1.0\" encoding=\"utf-8\" ?><rsp stat=\"") + stat + "\">" +
+                              content + "</rsp>");
+    };
+    ASSERT_TRUE(serve(L"refused", "<err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" />", "fail"));
+    ASSERT_TRUE(serve(L"ok", "<method>flickr.test.echo</method>", "ok"));
+    ASSERT_TRUE(serve_file(L"_gate/" + folder + L"/gated/services/rest", "<rsp stat=\"ok\"/>"));
+    ASSERT_TRUE(trust_test_authority());
+    const auto rest_at = [](const std::wstring& url) { AppInifile.write_string(keys::kService, keys::kRestUrl, url); };
+
+    SettingsSheet_CL sheet_object;
+    std::vector<std::wstring> opened;
+    sheet_object.flickr_page().set_open_page([&opened](const std::wstring& page) { opened.push_back(page); });
+    ASSERT_TRUE(AppInifile.write_string(keys::kService, keys::kWebUrl, L"https://www.example.jp/"));
+    std::vector<std::wstring> results;
+    bool disabled_while_checking = false;
+    ASSERT_TRUE(run_sheet(
+        [&](const SheetView& sheet) {
+            const HWND page = sheet.page(kFlickrPage);
+            type_text(flickr_control(page, Flickr::kKeyField), kKey);
+            type_text(flickr_control(page, Flickr::kSecretField), kSecret);
+            rest_at(http_url(folder + L"/refused"));
+            results.push_back(check_connection(page));
+            rest_at(http_url(folder + L"/ok"));
+            results.push_back(check_connection(page));
+            rest_at(https_url(TlsSite::kSelfSigned, folder + L"/ok"));
+            results.push_back(check_connection(page));
+            click(flickr_control(page, Flickr::kGetKeyButton));
+            // Closing the sheet while a check waits for the service ends the check.
+            rest_at(http_url(L"_gate/" + folder + L"/gated"));
+            click(flickr_control(page, Flickr::kCheckButton));
+            const std::string gated = "GET /_gate/" + std::string(folder.begin(), folder.end()) + "/gated/services/rest/?";
+            for (int i = 0; i < 400 && http_log(L"_requests.log").find(gated) == std::string::npos; ++i) Sleep(50);
+            disabled_while_checking = http_log(L"_requests.log").find(gated) != std::string::npos &&
+                                      !IsWindowEnabled(flickr_control(page, Flickr::kCheckButton));
+            return PSBTN_CANCEL;
+        },
+        &sheet_object));
+    serve_file(L"_gate/" + folder + L"/gated/services/rest.open", "");
+    EXPECT_EQ(results, (std::vector<std::wstring>{L"Flickrが拒否しました: Invalid API Key (Key has invalid format) (100)",
+                                                  L"接続できました。",
+                                                  L"Flickrに接続できませんでした: certificate not trusted"}));
+    EXPECT_TRUE(disabled_while_checking);
+    const std::vector<std::string> requests = http_requests(folder);
+    ASSERT_FALSE(requests.empty());
+    EXPECT_NE(requests.front().find("method=flickr.test.echo&api_key=" + std::string(kKey.begin(), kKey.end()) + "&api_sig="),
+              std::string::npos);
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://www.example.jp/services/apps/create/"}));
+    EXPECT_EQ(stored(keys::kService, keys::kApiKey), L"absent") << "a check stores nothing";
 }

@@ -9,6 +9,7 @@
 
 #include "TabsTestSupport.h"
 #include "UiTestSupport.h"
+#include "base/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
@@ -171,6 +172,38 @@ TEST_F(LocalFolderTabTest, ListsTheJpegFilesOfTheFolderAndAllItsSubfolders)
     EXPECT_EQ(stored_history(kLocalHistory), (std::vector<std::wstring>{root + L"\\"}));
 }
 
+// Sizes are what the user sees: camera pictures stored sideways are listed
+// upright, another picture format under a JPEG name is listed with the size the
+// decoder gives, and a file nothing can read is left out.
+TEST_F(LocalFolderTabTest, CameraPicturesAreListedWithTheirUprightSize)
+{
+    const std::wstring root = make_folder(L"camera");
+    const std::vector<unsigned char> stored = quartered_jpeg_bytes(120, 80);
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        ASSERT_TRUE(write_file(root + L"\\o" + std::to_wstring(orientation) + L".jpg",
+                               with_exif(stored, orientation, {}, orientation > 4)));
+    Gdiplus::Bitmap png(50, 30, PixelFormat24bppRGB);
+    CLSID png_encoder;
+    ASSERT_TRUE(find_image_encoder(L"image/png", png_encoder));
+    ASSERT_EQ(png.Save((root + L"\\renamed.jpg").c_str(), &png_encoder, nullptr), Gdiplus::Ok);
+    ASSERT_TRUE(write_file(root + L"\\text.jpg", std::string("not a picture")));
+    open();
+    select_tab(kLocalTab);
+    mark_caption(kLocalTab);
+    enter_text(kLocalTab, root);
+    // A file nothing can read is listed by its name, with no size.
+    ASSERT_TRUE(wait_for_caption(kLocalTab, L"ローカルフォルダ(10)"));
+
+    std::vector<std::wstring> listed;
+    for (const ImageItem_CL& item : rows(kLocalTab))
+        listed.push_back(item.title + L" " + std::to_wstring(item.localWidth) + L"x" + std::to_wstring(item.localHeight));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"o1.jpg 120x80", L"o2.jpg 120x80", L"o3.jpg 120x80",
+                                                 L"o4.jpg 120x80", L"o5.jpg 80x120", L"o6.jpg 80x120",
+                                                 L"o7.jpg 80x120", L"o8.jpg 80x120", L"renamed.jpg 50x30",
+                                                 L"text.jpg 0x0"}));
+}
+
 TEST_F(LocalFolderTabTest, TheFirstVisitListsTheFolderUsedLastAndAMissingFolderListsNothing)
 {
     const std::wstring last = make_folder(L"last");
@@ -234,8 +267,11 @@ TEST_F(LocalFolderTabTest, TheUserBoxAndTheFolderBoxDoNotTriggerEachOther)
     enter_text(kLocalTab, other);
     EXPECT_EQ(user_tab().current_text(), L"someone");
     EXPECT_EQ(stored_history(L"SEARCH_HISTORY_USER"), (std::vector<std::wstring>{L"someone"}));
-    EXPECT_TRUE(wait_for_rows(kLocalTab, 1));
-    EXPECT_EQ(rows(kLocalTab)[0].title, L"two.jpg");
+    // The old folder's row stays until the new walk replaces it.
+    EXPECT_TRUE(ui_testing::pump_until([&] {
+        const std::vector<ImageItem_CL> shown = rows(kLocalTab);
+        return shown.size() == 1 && shown[0].title == L"two.jpg";
+    }));
 }
 
 TEST_F(LocalFolderTabTest, TheMenuOffersNoCandidateAndNoPhotographerForALocalFile)
@@ -307,4 +343,74 @@ TEST_F(LocalFolderTabTest, ScreenshotOfAFolderOfPictures)
     ui_testing::pump_messages();
     // Left beside the test program for a person to look at.
     EXPECT_TRUE(ui_testing::save_screenshot(hwnd(), L"local_folder_tab.png"));
+}
+
+// A library is listed from its names at once; a row's size and date are read
+// when the row is first shown or used, never for the whole folder up front.
+TEST_F(LocalFolderTabTest, ALibraryIsListedByNameAndEachRowIsReadWhenFirstShownOrUsed)
+{
+    const std::wstring root = make_folder(L"library");
+    make_folder(L"library\\sub");
+    constexpr int kPictures = 40;
+    // Picture n is (20 + n) x 10, so a row's size tells whose it is.
+    for (int n = 0; n < kPictures; ++n)
+        ASSERT_TRUE(make_jpeg(root + (n % 2 ? L"\\sub\\p" : L"\\p") + std::to_wstring(n) + L".jpg", 20 + n, 10));
+    ASSERT_TRUE(write_file(root + L"\\broken.jpg", std::string("not a picture")));
+    open();
+    select_tab(kLocalTab);
+    mark_caption(kLocalTab);
+    enter_text(kLocalTab, root);
+    ASSERT_TRUE(wait_for_caption(kLocalTab, L"ローカルフォルダ(41)"));
+
+    MyFlickerListBox_CL& list = *window_->tab_view(kLocalTab)->list();
+    const auto paint = [&] {
+        RedrawWindow(list.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ui_testing::pump_messages();
+    };
+    // Read without completing anything.
+    const auto is_read = [&](int row) { return list.records()[static_cast<size_t>(row)].localWidth != 0; };
+    const auto expect_read = [&](const ImageItem_CL& record) {
+        const size_t digits = record.title.find_first_of(L"0123456789");
+        ASSERT_NE(digits, std::wstring::npos) << record.title;
+        EXPECT_EQ(record.localWidth, 20 + std::stoi(record.title.substr(digits))) << record.title;
+        EXPECT_EQ(record.localHeight, 10);
+        EXPECT_TRUE(looks_like_date(record.dateTaken)) << record.dateTaken;
+    };
+    paint();
+    RECT client{};
+    GetClientRect(list.window(), &client);
+    const int shown = static_cast<int>(client.bottom / SendMessageW(list.window(), LB_GETITEMHEIGHT, 0, 0)) + 1;
+    ASSERT_LT(shown, 20) << "the list must show only part of the library";
+    int read = 0;
+    for (int row = 0; row < 41; ++row) read += is_read(row) ? 1 : 0;
+    EXPECT_GT(read, 0);
+    EXPECT_LE(read, shown);
+    ASSERT_FALSE(is_read(40));
+
+    // Scrolled to the end, the rows now shown are read, and only those.
+    SendMessageW(list.window(), LB_SETTOPINDEX, 40, 0);
+    paint();
+    const ImageItem_CL& last = list.records()[40];
+    if (last.title != L"broken.jpg") expect_read(last);
+    ASSERT_FALSE(is_read(20));
+
+    // A row used before it was shown (the item commands) is read first.
+    const ImageItem_CL* middle = list.record_at(20);
+    ASSERT_NE(middle, nullptr);
+    if (middle->title != L"broken.jpg") expect_read(*middle);
+
+    // Every row reads as its file; a file that is no picture is still listed, without size or date.
+    std::vector<ImageItem_CL> found = rows(kLocalTab);
+    ASSERT_EQ(found.size(), 41u);
+    for (const ImageItem_CL& record : found) {
+        EXPECT_EQ(record.key, record.localPath);
+        EXPECT_EQ(record.farm, -1);
+        if (record.title == L"broken.jpg") {
+            EXPECT_EQ(record.localPath, root + L"\\broken.jpg");
+            EXPECT_EQ(record.localWidth, 0);
+            EXPECT_EQ(record.dateTaken, L"??~~?? ??:??:??");
+        } else {
+            expect_read(record);
+        }
+    }
 }

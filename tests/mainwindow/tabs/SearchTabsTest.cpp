@@ -109,7 +109,7 @@ TEST_F(SearchTabsTest, TheFiftyFirstKeywordDropsTheOldestAndARepeatMovesToTheTop
     EXPECT_EQ(stored[1], L"fresh");
     EXPECT_EQ(std::count(stored.begin(), stored.end(), L"k20"), 1);
 
-    // The text shown already: nothing is searched again (a new search empties the list at once).
+    // The text shown already: nothing is searched again.
     enter_text(kKeywordTab, L"k20");
     EXPECT_EQ(list_count(kKeywordTab), 1);
     EXPECT_EQ(stored_history(L"SEARCH_HISTORY"), stored);
@@ -169,4 +169,25 @@ TEST_F(SearchTabsTest, AUserSearchListsEveryPhotosetOfTheFirstUserFound)
     EXPECT_EQ(titles_of(rows(kUserTab)), (std::vector<std::wstring>{L"s1a", L"s1b", L"s2a"}));
     ASSERT_FALSE(requests().empty());
     EXPECT_NE(requests()[0].find("&username=someone"), std::string::npos);
+}
+
+TEST_F(SearchTabsTest, ASearchTheServiceRefusesKeepsTheListShownAndTheStatusBarSaysWhy)
+{
+    serve_answer_for("text=sea", photos_answer({"s1", "s2"}));
+    serve_answer_for("text=sky", "<rsp stat=\"fail\"><err code=\"105\" msg=\"Service currently unavailable\" /></rsp>");
+    open();
+    select_tab(kKeywordTab);
+    enter_text(kKeywordTab, L"sea");
+    ASSERT_TRUE(wait_for_rows(kKeywordTab, 2));
+    const HWND bar = GetDlgItem(hwnd(), 0x3400);
+    const auto status = [bar] {
+        wchar_t text[256] = {};
+        GetWindowTextW(bar, text, 256);
+        return std::wstring(text);
+    };
+    enter_text(kKeywordTab, L"sky");
+    ASSERT_TRUE(ui_testing::pump_until([&] { return !status().empty(); }));
+    EXPECT_EQ(status(), L"Flickrが拒否しました: Service currently unavailable (105)");
+    EXPECT_EQ(titles_of(rows(kKeywordTab)), (std::vector<std::wstring>{L"s1", L"s2"}));
+    EXPECT_EQ(tab_text(strip(), kKeywordTab), L"キーワードで検索(2)");
 }

@@ -44,7 +44,7 @@ std::vector<ImageItem_CL> read_list(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list reads as empty
     return list.items;
 }
 
