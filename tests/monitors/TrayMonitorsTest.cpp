@@ -84,8 +84,15 @@ std::vector<ImageItem_CL> items_of(const std::wstring& path)
 {
     WallPaperItemBase_CL list;
     list.set_path(path);
-    list.load();
+    (void)list.load();  // a missing list is an empty one
     return list.items;
+}
+
+std::vector<std::wstring> keys_of(const std::vector<ImageItem_CL>& items)
+{
+    std::vector<std::wstring> keys;
+    for (const ImageItem_CL& item : items) keys.push_back(item.key);
+    return keys;
 }
 
 class TwoMonitors : public ::testing::Test {
@@ -98,12 +105,10 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_FALSE(env(L"TAPESTREL_MONITOR_DIR").empty()) << "runs only in the two-monitor fixture";
-        // A real change first: Wine's desktop may have missed the layout it started with.
-        use_layout(kStacked);
-        if (!use_layout(kSide) && monitor_wallpaper::current_monitors().size() < 2)
-            GTEST_SKIP() << "the fixture's X server has two monitors, but this Wine prefix reports one";
-        ASSERT_TRUE(use_layout(kSide));
+        ASSERT_FALSE(env(L"TAPESTREL_MONITOR_DIR").empty())
+            << "runs only in the two-monitor fixture (tests/support/monitor_fixture.py run)";
+        ASSERT_TRUE(use_layout(kSide)) << "the fixture's X server did not give Wine two monitors: Wine reports "
+                                       << monitor_wallpaper::current_monitors().size();
         fresh_program_folder(L"monitors");
         const Gdiplus::Color choices[] = {Gdiplus::Color(255, 220, 0, 0), Gdiplus::Color(255, 0, 200, 0),
                                           Gdiplus::Color(255, 0, 0, 230)};
@@ -145,10 +150,15 @@ protected:
                driver.pump_until([&] { return same(monitor_wallpaper::current_monitors(), expected); }, kTimeout);
     }
 
-    // What the system tells every top-level window after the monitors changed.
+    // What Windows sends every top-level window once the monitors changed.
+    // Wine takes the X server's new layout but tells no window, so the test
+    // broadcasts it; sent, so every window has handled it on return.
     void announce_display_change() const
     {
-        SendMessageW(driver.tray(), WM_DISPLAYCHANGE, 24, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 24,
+                            MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), SMTO_ABORTIFHUNG,
+                            kTimeout, &result);
     }
 
     // The installed bitmap spans both monitors, each showing its own record's picture.
@@ -190,10 +200,12 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPictureInEveryLayout)
     for (const Layout& layout : {kSide, kStacked, kLeft, kAbove}) {
         ASSERT_TRUE(use_layout(layout)) << layout.name;
         if (!records.empty()) {
-            // The same pictures, laid out again without a new draw.
+            // The same pictures laid out again for the new monitors, without a new draw.
+            const size_t history = items_of(AppSettings.history_path()).size();
             announce_display_change();
-            expect_spanned(layout, items_of(AppSettings.now_items_path()));
-            EXPECT_EQ(items_of(AppSettings.now_items_path()).size(), records.size());
+            EXPECT_EQ(keys_of(items_of(AppSettings.now_items_path())), keys_of(records));
+            EXPECT_EQ(items_of(AppSettings.history_path()).size(), history);
+            expect_spanned(layout, records);
         }
         ASSERT_TRUE(driver.change_now(kTimeout)) << layout.name;
         records = items_of(AppSettings.now_items_path());
@@ -210,6 +222,7 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPictureInEveryLayout)
     ASSERT_TRUE(set_layout(L"single"));
     ASSERT_TRUE(driver.pump_until([] { return monitor_wallpaper::current_monitors().size() == 1; }, kTimeout));
     announce_display_change();
+    EXPECT_EQ(keys_of(items_of(AppSettings.now_items_path())), keys_of(records));
     Gdiplus::Bitmap single(AppSettings.now_bitmap_path().c_str());
     ASSERT_EQ(single.GetLastStatus(), Gdiplus::Ok);
     EXPECT_EQ(single.GetWidth(), 640u);
