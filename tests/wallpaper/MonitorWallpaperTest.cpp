@@ -154,6 +154,21 @@ TEST_F(Composing, PlacementsDrawPerMonitor)
     EXPECT_TRUE(pixel_is(*filled, 98, 98, kGreen));
 }
 
+TEST_F(Composing, ACameraPictureStandsUprightOnItsMonitor)
+{
+    // Stored 200x100 and marked as turned a quarter clockwise: upright it is
+    // 100x200, its stored bottom-left (blue) quarter at the top left.
+    const std::wstring camera = folder.file(L"camera.jpg");
+    ASSERT_TRUE(write_file(camera, with_exif(quartered_jpeg_bytes(200, 100), 6)));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = monitor_wallpaper::compose({{0, 0, 100, 200}, {100, 0, 200, 100}}, {camera, blue}, kStretch);
+    ASSERT_TRUE(bitmap);
+    Gdiplus::Color corner;
+    ASSERT_EQ(bitmap->GetPixel(10, 10, &corner), Gdiplus::Ok);
+    EXPECT_EQ(quarter_of(corner), Quarter::Blue);
+    ASSERT_EQ(bitmap->GetPixel(90, 190, &corner), Gdiplus::Ok);
+    EXPECT_EQ(quarter_of(corner), Quarter::Green);
+}
+
 TEST_F(Composing, APictureThatDoesNotDecodeGivesNoBitmap)
 {
     const std::wstring broken = folder.file(L"broken.jpg");
