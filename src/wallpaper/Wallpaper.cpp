@@ -34,15 +34,18 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
 }
 
 // The service may give a photo's size as stored or as it stands upright.
-bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
+bool has_size_of(const ImageItem_CL& item, UINT width, UINT height, bool sideways)
 {
     ImageItem_CL::Size best;
     if (!item.best_size(best)) return false;
-    const UINT width = upright.GetWidth(), height = upright.GetHeight();
     if (static_cast<UINT>(best.width) == width && static_cast<UINT>(best.height) == height) return true;
+    return sideways && static_cast<UINT>(best.width) == height && static_cast<UINT>(best.height) == width;
+}
+
+bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
+{
     JpegInfo info;
-    return read_jpeg_info(path, info, false) && info.sideways() && static_cast<UINT>(best.width) == height &&
-           static_cast<UINT>(best.height) == width;
+    return has_size_of(item, upright.GetWidth(), upright.GetHeight(), read_jpeg_info(path, info, false) && info.sideways());
 }
 
 // The file beside `path` that is written first and swapped in when whole.
@@ -152,10 +155,22 @@ std::wstring picture_path(size_t index)
     return first.substr(0, first.size() - 4) + L"_" + std::to_wstring(index + 1) + L".jpg";
 }
 
+// A monitor's picture is decoded once, when composed: a JPEG's size is read
+// from its header here. Anything else is decoded now to learn it.
 Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index)
 {
-    std::unique_ptr<Gdiplus::Bitmap> picture;
-    return stage(item, bytes, size, check_size, picture_path(index), picture);
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    const std::wstring temp = temporary_of(picture_path(index));
+    JpegInfo info;
+    if (!read_jpeg_info(data, size, info, false) || !decodable_size(data, size)) {
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        return stage(item, bytes, size, check_size, picture_path(index), picture);
+    }
+    if (check_size && !has_size_of(item, info.upright_width(), info.upright_height(), info.sideways()))
+        return Install::WrongSize;
+    if (write_bytes(temp, bytes, size)) return Install::Done;
+    DeleteFileW(temp.c_str());
+    return Install::Failed;
 }
 
 void discard_staged(size_t count)

@@ -38,9 +38,9 @@ Layout layout_of(int disp_style);
 // the current-wallpaper list ("Tapestrel_NowWallPaper.jpg" for the first,
 // "Tapestrel_NowWallPaper_2.jpg" for the second, ...).
 std::wstring picture_path(size_t index);
-// Checks a monitor's picture like install_picture and keeps it beside
-// picture_path(index) until install_staged or discard_staged; the installed
-// files stay as they were.
+// Checks a monitor's picture like install_picture (a JPEG by its header: it is
+// decoded once, when composed) and keeps it beside picture_path(index) until
+// install_staged or discard_staged; the installed files stay as they were.
 [[nodiscard]] Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index);
 void discard_staged(size_t count);
 // Composes the staged pictures 0..count-1 for the monitors into one bitmap,

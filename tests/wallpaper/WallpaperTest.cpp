@@ -283,3 +283,40 @@ TEST_F(Installing, AnInvalidOrDamagedOrientationLeavesThePictureAsStored)
         EXPECT_EQ(quarter_of(top_left), Quarter::Red);
     }
 }
+
+TEST_F(Installing, PicturesPerMonitorAreInstalledTogetherOrNotAtAll)
+{
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kDispStyle, 2);
+    // The second monitor left of and above the first: the bitmap's origin is -80,-60.
+    const std::vector<RECT> monitors = {{0, 0, 160, 100}, {-80, -60, 0, 0}};
+    const std::vector<unsigned char> first = jpeg_bytes(120, 80), second = jpeg_bytes(100, 100);
+    EXPECT_EQ(wallpaper::stage_picture(photo(L"b", 120, 80), second.data(), second.size(), true, 1), wallpaper::Install::WrongSize);
+    ASSERT_EQ(wallpaper::stage_picture(photo(L"a", 120, 80), first.data(), first.size(), true, 0), wallpaper::Install::Done);
+    ASSERT_EQ(wallpaper::stage_picture(photo(L"b", 100, 100), second.data(), second.size(), true, 1), wallpaper::Install::Done);
+    ASSERT_TRUE(wallpaper::install_staged(2, monitors));
+    EXPECT_EQ(read_file(wallpaper::picture_path(0)), first);
+    EXPECT_EQ(read_file(wallpaper::picture_path(1)), second);
+    EXPECT_EQ(wallpaper::picture_path(1), documents.path() + L"\\Tapestrel\\Tapestrel_NowWallPaper_2.jpg");
+    EXPECT_EQ(desktop_value(L"Wallpaper"), AppSettings.now_bitmap_path());
+    EXPECT_EQ(desktop_value(L"WallpaperStyle"), L"22");
+    EXPECT_EQ(desktop_value(L"TileWallpaper"), L"0");
+    {
+        Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+        EXPECT_EQ(bitmap.GetWidth(), 240u);
+        EXPECT_EQ(bitmap.GetHeight(), 160u);
+    }
+    const std::vector<unsigned char> bitmap_before = read_file(AppSettings.now_bitmap_path());
+
+    // One picture that does not decode fails the whole change; nothing installed changes.
+    std::vector<unsigned char> truncated(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(first.size() / 3));
+    const bool staged =
+        wallpaper::stage_picture(photo(L"c", 120, 80), second.data(), second.size(), false, 0) == wallpaper::Install::Done &&
+        wallpaper::stage_picture(photo(L"d", 120, 80), truncated.data(), truncated.size(), true, 1) == wallpaper::Install::Done;
+    EXPECT_FALSE(staged && wallpaper::install_staged(2, monitors));
+    wallpaper::discard_staged(2);
+    EXPECT_EQ(read_file(wallpaper::picture_path(0)), first);
+    EXPECT_EQ(read_file(wallpaper::picture_path(1)), second);
+    EXPECT_EQ(read_file(AppSettings.now_bitmap_path()), bitmap_before);
+    EXPECT_FALSE(file_exists(wallpaper::picture_path(0) + L".new"));
+    EXPECT_FALSE(file_exists(AppSettings.now_bitmap_path() + L".new"));
+}
