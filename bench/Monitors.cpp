@@ -9,7 +9,6 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
@@ -18,35 +17,11 @@
 
 namespace {
 
-// A photo-like JPEG (gradients and noise) of the size, written to the path.
-std::vector<unsigned char> photo(const std::wstring& path, int width, int height, unsigned seed)
-{
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, width, height);
-    Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) == Gdiplus::Ok) {
-        for (int y = 0; y < height; ++y) {
-            auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
-            for (int x = 0; x < width; ++x) {
-                seed = seed * 1103515245u + 12345u;
-                const int noise = static_cast<int>((seed >> 16) & 31);
-                row[3 * x] = static_cast<unsigned char>((x * 255 / width + noise) & 255);
-                row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + noise) & 255);
-                row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + noise) & 255);
-            }
-        }
-        bitmap.UnlockBits(&data);
-    }
-    CLSID jpeg;
-    if (find_image_encoder(L"image/jpeg", jpeg)) bitmap.Save(path.c_str(), &jpeg, nullptr);
-    return read_bytes(path);
-}
-
 ImageItem_CL item_of(const wchar_t* key, int width, int height)
 {
     ImageItem_CL item;
     item.key = key;
-    item.sizes[5] = {width, height, std::wstring(L"https://live.staticflickr.com/65535/") + key + L"_o.jpg"};
+    item.sizes[5] = {width, height, std::wstring(L"https://farm.example/") + key + L"_o.jpg"};
     return item;
 }
 
@@ -96,7 +71,7 @@ void figure_monitors(const std::wstring& folder)
 {
     AppSettings.load(folder);
     const ImageItem_CL first = item_of(L"first", 2560, 1440), second = item_of(L"second", 2560, 1440);
-    const std::vector<unsigned char> a = photo(folder + L"\\a.jpg", 2560, 1440, 1), b = photo(folder + L"\\b.jpg", 2560, 1440, 2);
+    const std::vector<unsigned char> a = make_photo_jpeg(folder + L"\\a.jpg", 2560, 1440), b = make_photo_jpeg(folder + L"\\b.jpg", 2560, 1440);
     const std::vector<RECT> full_hd = {{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}};
     // The floor is today's change on one monitor; ours draws one picture per monitor.
     const double floor = bench::best_of(3, [&] { (void)wallpaper::install_picture(first, a.data(), a.size(), true); });
@@ -111,9 +86,9 @@ void figure_monitors(const std::wstring& folder)
     // one 4K picture and a tiny one on the same bitmap, which is what one decoded
     // picture at a time means (GDI+'s own buffers for a draw counted in both).
     const std::wstring big_a = folder + L"\\big_a.jpg", big_b = folder + L"\\big_b.jpg", tiny = folder + L"\\tiny.jpg";
-    photo(big_a, 3840, 2160, 3);
-    photo(big_b, 3840, 2160, 4);
-    photo(tiny, 64, 36, 5);
+    make_photo_jpeg(big_a, 3840, 2160);
+    make_photo_jpeg(big_b, 3840, 2160);
+    make_photo_jpeg(tiny, 64, 36);
     const std::vector<RECT> uhd = {{0, 0, 3840, 2160}, {3840, 0, 7680, 2160}};
     const std::wstring status = host_entry(L"status"), clear_refs = host_entry(L"clear_refs");
     const auto peak_of = [&](const std::vector<RECT>& monitors, const std::vector<std::wstring>& pictures) {

@@ -200,8 +200,10 @@ bool reinstall_current()
     now.set_path(AppSettings.now_items_path());
     {
         Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        if (!lock.held() || now.load() != S_OK) return false;
+        if (!lock.held()) return false;
+        (void)now.load();  // no list: no wallpaper of ours to lay out
     }
+    if (now.items.empty()) return true;
     const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
     if (monitors.size() < 2 || now.items.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
     std::vector<std::wstring> pictures;

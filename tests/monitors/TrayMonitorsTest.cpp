@@ -71,15 +71,6 @@ bool solid_jpeg(const std::wstring& path, Gdiplus::Color colour)
     return find_image_encoder(L"image/jpeg", jpeg) && bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
-std::wstring desktop_value(const wchar_t* name)
-{
-    wchar_t value[MAX_PATH * 2] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return L"<absent>";
-    return value;
-}
-
 std::vector<ImageItem_CL> items_of(const std::wstring& path)
 {
     WallPaperItemBase_CL list;

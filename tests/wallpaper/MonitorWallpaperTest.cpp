@@ -2,6 +2,8 @@
 // rectangles, the pictures and the placement.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
 #include "base/ImageEncoder.h"
@@ -47,6 +49,16 @@ const Gdiplus::Color kRed(255, 230, 0, 0), kGreen(255, 0, 210, 0), kBlue(255, 0,
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << int(got.GetR()) << "," << int(got.GetG())
                                          << "," << int(got.GetB());
+}
+
+struct Pixel {
+    int x, y;
+    Gdiplus::Color colour;
+};
+
+void expect_pixels(Gdiplus::Bitmap& bitmap, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel& pixel : pixels) EXPECT_TRUE(pixel_is(bitmap, pixel.x, pixel.y, pixel.colour));
 }
 
 class Composing : public ::testing::Test {
@@ -109,15 +121,10 @@ TEST_F(Composing, EachMonitorShowsItsPictureAndTheRestIsBlack)
     ASSERT_EQ(bitmap->GetWidth(), 600u);
     ASSERT_EQ(bitmap->GetHeight(), 400u);
     // Primary at 200,100 in the bitmap: 100x50 fitted to 400x200, bands of 50 above and below.
-    EXPECT_TRUE(pixel_is(*bitmap, 300, 250, kRed));
-    EXPECT_TRUE(pixel_is(*bitmap, 500, 250, kGreen));
-    EXPECT_TRUE(pixel_is(*bitmap, 300, 120, kBlack));
-    EXPECT_TRUE(pixel_is(*bitmap, 300, 390, kBlack));
+    expect_pixels(*bitmap, {{300, 250, kRed}, {500, 250, kGreen}, {300, 120, kBlack}, {300, 390, kBlack}});
     // Secondary at 0,0: a square picture fitted to 200x200 covers it all.
-    EXPECT_TRUE(pixel_is(*bitmap, 5, 5, kBlue));
-    EXPECT_TRUE(pixel_is(*bitmap, 195, 195, kBlue));
-    // Outside every monitor.
-    EXPECT_TRUE(pixel_is(*bitmap, 100, 300, kBlack));
+    expect_pixels(*bitmap, {{5, 5, kBlue}, {195, 195, kBlue}});
+    EXPECT_TRUE(pixel_is(*bitmap, 100, 300, kBlack));  // outside every monitor
 }
 
 TEST_F(Composing, PlacementsDrawPerMonitor)
@@ -125,33 +132,23 @@ TEST_F(Composing, PlacementsDrawPerMonitor)
     const std::vector<RECT> monitors = {{0, 0, 300, 200}, {300, 50, 500, 150}};
     std::unique_ptr<Gdiplus::Bitmap> tiled = monitor_wallpaper::compose(monitors, {red_green}, kTile);
     ASSERT_TRUE(tiled);
-    // Tiles start at each monitor's corner; fewer pictures than monitors repeat the first.
-    EXPECT_TRUE(pixel_is(*tiled, 20, 25, kRed));
-    EXPECT_TRUE(pixel_is(*tiled, 80, 25, kGreen));
-    EXPECT_TRUE(pixel_is(*tiled, 120, 175, kRed));
-    EXPECT_TRUE(pixel_is(*tiled, 320, 60, kRed));
-    EXPECT_TRUE(pixel_is(*tiled, 380, 60, kGreen));
-    EXPECT_TRUE(pixel_is(*tiled, 400, 10, kBlack));  // above the second monitor
+    // Tiles start at each monitor's corner; fewer pictures than monitors repeat
+    // the first. Nothing above the second monitor.
+    expect_pixels(*tiled, {{20, 25, kRed}, {80, 25, kGreen}, {120, 175, kRed}, {320, 60, kRed}, {380, 60, kGreen},
+                           {400, 10, kBlack}});
 
     std::unique_ptr<Gdiplus::Bitmap> centred = monitor_wallpaper::compose(monitors, {blue, red_green}, kCentre);
     ASSERT_TRUE(centred);
-    EXPECT_TRUE(pixel_is(*centred, 150, 100, kBlue));
-    EXPECT_TRUE(pixel_is(*centred, 20, 20, kBlack));
-    EXPECT_TRUE(pixel_is(*centred, 370, 100, kRed));
-    EXPECT_TRUE(pixel_is(*centred, 430, 100, kGreen));
-    EXPECT_TRUE(pixel_is(*centred, 310, 100, kBlack));
+    expect_pixels(*centred, {{150, 100, kBlue}, {20, 20, kBlack}, {370, 100, kRed}, {430, 100, kGreen}, {310, 100, kBlack}});
 
     std::unique_ptr<Gdiplus::Bitmap> stretched = monitor_wallpaper::compose(monitors, {red_green, blue}, kStretch);
     ASSERT_TRUE(stretched);
-    EXPECT_TRUE(pixel_is(*stretched, 5, 195, kRed));
-    EXPECT_TRUE(pixel_is(*stretched, 295, 5, kGreen));
-    EXPECT_TRUE(pixel_is(*stretched, 305, 55, kBlue));
+    expect_pixels(*stretched, {{5, 195, kRed}, {295, 5, kGreen}, {305, 55, kBlue}});
 
     // Fill cuts the sides of the wide picture on a square-ish monitor, never showing black.
     std::unique_ptr<Gdiplus::Bitmap> filled = monitor_wallpaper::compose({{0, 0, 100, 100}}, {red_green}, kFill);
     ASSERT_TRUE(filled);
-    EXPECT_TRUE(pixel_is(*filled, 1, 1, kRed));
-    EXPECT_TRUE(pixel_is(*filled, 98, 98, kGreen));
+    expect_pixels(*filled, {{1, 1, kRed}, {98, 98, kGreen}});
 }
 
 TEST_F(Composing, ACameraPictureStandsUprightOnItsMonitor)
@@ -162,11 +159,11 @@ TEST_F(Composing, ACameraPictureStandsUprightOnItsMonitor)
     ASSERT_TRUE(write_file(camera, with_exif(quartered_jpeg_bytes(200, 100), 6)));
     std::unique_ptr<Gdiplus::Bitmap> bitmap = monitor_wallpaper::compose({{0, 0, 100, 200}, {100, 0, 200, 100}}, {camera, blue}, kStretch);
     ASSERT_TRUE(bitmap);
-    Gdiplus::Color corner;
-    ASSERT_EQ(bitmap->GetPixel(10, 10, &corner), Gdiplus::Ok);
-    EXPECT_EQ(quarter_of(corner), Quarter::Blue);
-    ASSERT_EQ(bitmap->GetPixel(90, 190, &corner), Gdiplus::Ok);
-    EXPECT_EQ(quarter_of(corner), Quarter::Green);
+    Gdiplus::Color top_left, bottom_right;
+    ASSERT_EQ(bitmap->GetPixel(10, 10, &top_left), Gdiplus::Ok);
+    ASSERT_EQ(bitmap->GetPixel(90, 190, &bottom_right), Gdiplus::Ok);
+    EXPECT_EQ(quarter_of(top_left), Quarter::Blue);
+    EXPECT_EQ(quarter_of(bottom_right), Quarter::Green);
 }
 
 TEST_F(Composing, APictureThatDoesNotDecodeGivesNoBitmap)

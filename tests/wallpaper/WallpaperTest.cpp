@@ -12,15 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring desktop_value(const wchar_t* name)
-{
-    wchar_t value[MAX_PATH * 2] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return L"<absent>";
-    return value;
-}
-
 ImageItem_CL photo(const std::wstring& key, int width, int height)
 {
     ImageItem_CL item;
