@@ -1,5 +1,6 @@
 #include "tray/MainWindowIcon_CL.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include <shellapi.h>
@@ -12,6 +13,7 @@
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
 #include "wallpaper/MainWindowLink.h"
+#include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "wallpaper/Wallpaper.h"
 #include "wallpaper/WallpaperChooser.h"
@@ -61,6 +63,9 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
         break;
     case kPictureDone:
         on_picture_done(wparam != 0);
+        break;
+    case WM_DISPLAYCHANGE:
+        on_display_change();
         break;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
@@ -135,57 +140,94 @@ void MainWindowIcon_CL::draw_next_wallpaper()
     // A download under way finishes first: its request would drop a second one.
     if (downloading_.exchange(true)) return;
     raise_busy();
-    ImageItem_CL drawn;
-    ImageItem_CL::Size best;
-    if (!wallpaper_chooser::choose_next(drawn) || !drawn.best_size(best)) {
+    std::vector<ImageItem_CL> drawn;
+    if (!wallpaper_chooser::choose_next(pictures_per_change(), drawn)) {
         downloading_ = false;
         lower_busy();
         return;
     }
     set_pending(drawn);
-    // While the idle worker ends, the request waits in its queue for the restart.
+    arrived_ = 0;
+    pictures_ok_ = true;
+    // While the idle worker ends, the requests wait in its queue for the restart.
     if (!stopping_downloader_) downloader_.start();
-    auto request = std::make_unique<DownloadRequest>();
-    request->id = 1;
-    request->uri = best.url;
-    downloader_.request_download(std::move(request));
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        ImageItem_CL::Size best;
+        drawn[i].best_size(best);  // the draw takes only items that have an address
+        auto request = std::make_unique<DownloadRequest>();
+        request->id = static_cast<int>(i) + 1;
+        request->uri = best.url;
+        downloader_.request_download(std::move(request));
+    }
 }
 
-void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
+size_t MainWindowIcon_CL::pictures_per_change() const
 {
-    const bool retry = owner_.on_picture(std::move(data));
-    PostMessageW(owner_.window(), kPictureDone, retry ? 1 : 0, 0);
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return 1;
+    // Every picture must wait in the download queue at once; further monitors repeat them.
+    const size_t monitors = monitor_wallpaper::current_monitors().size();
+    return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
+}
+
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
+{
+    const size_t index = request && request->id > 0 ? static_cast<size_t>(request->id - 1) : 0;
+    const Outcome outcome = owner_.on_picture(index, std::move(data));
+    if (outcome != Outcome::Waiting) PostMessageW(owner_.window(), kPictureDone, outcome == Outcome::Retry ? 1 : 0, 0);
 }
 
 // The block is freed on leaving, whatever happens.
-bool MainWindowIcon_CL::on_picture(GlobalBlock block)
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_picture(size_t index, GlobalBlock block)
 {
-    const ImageItem_CL item = pending();
-    wallpaper::Install result = wallpaper::Install::Failed;
-    if (block) {
-        const GlobalBlock::Lock bytes(block);
-        // Local files are taken as they are; a photo must have the size the service promised.
-        if (bytes.data()) result = wallpaper::install_picture(item, bytes.data(), GlobalSize(block.get()), item.localPath.empty());
+    const std::vector<ImageItem_CL> items = pending();
+    const GlobalBlock::Lock bytes(block);
+    const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    if (items.size() > 1) return on_monitor_picture(items, index, bytes.data(), size);
+    // Local files are taken as they are; a photo must have the size the service promised.
+    const bool installed = bytes.data() && !items.empty() &&
+                           wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
+                               wallpaper::Install::Done;
+    return finish_change(installed, items);
+}
+
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index,
+                                                                 const void* bytes, size_t size)
+{
+    if (!bytes || index >= items.size() ||
+        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) != wallpaper::Install::Done)
+        pictures_ok_ = false;
+    if (++arrived_ < items.size()) return Outcome::Waiting;
+    // One failed picture fails the change: a monitor never shows a picture of the one before.
+    if (!pictures_ok_) {
+        wallpaper::discard_staged(items.size());
+        return finish_change(false, items);
     }
+    return finish_change(wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors()), items);
+}
+
+MainWindowIcon_CL::Outcome MainWindowIcon_CL::finish_change(bool installed, const std::vector<ImageItem_CL>& items)
+{
     downloading_ = false;
-    if (result == wallpaper::Install::Done) {
+    if (installed) {
         failed_draws_ = 0;
         // The wallpaper is installed either way; a list that could not be
         // written was traced and is written again by the next change.
-        (void)wallpaper::record_current(item);
-        (void)wallpaper::add_to_history(item);
+        (void)wallpaper::record_current(items);
+        // The first monitor's picture ends up newest.
+        for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
         lower_busy();
         main_window_link::notify(main_window_link::kNewWallpaper);
-        return false;
+        return Outcome::Done;
     }
     lower_busy();
     // An unreachable service must not start draws for ever.
-    return ++failed_draws_ < kMaxFailedDraws;
+    return ++failed_draws_ < kMaxFailedDraws ? Outcome::Retry : Outcome::Done;
 }
 
 void MainWindowIcon_CL::on_picture_done(bool retry)
 {
     if (retry) draw_next_wallpaper();
+    if (!downloading_ && layout_changed_) on_display_change();
     if (downloading_ || stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
     stopping_downloader_ = true;
@@ -195,13 +237,22 @@ void MainWindowIcon_CL::on_picture_done(bool retry)
     if (downloading_) downloader_.start();
 }
 
-void MainWindowIcon_CL::set_pending(const ImageItem_CL& item)
+// The same pictures, laid out again for the monitors there are now.
+void MainWindowIcon_CL::on_display_change()
 {
-    std::lock_guard<std::mutex> lock(pending_lock_);
-    pending_ = item;
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
+    // A change under way composes for the old layout; it is laid out again when it ends.
+    layout_changed_ = downloading_;
+    if (!layout_changed_ && !wallpaper::reinstall_current()) trace::failure(L"wallpaper not laid out again for the monitors");
 }
 
-ImageItem_CL MainWindowIcon_CL::pending() const
+void MainWindowIcon_CL::set_pending(const std::vector<ImageItem_CL>& items)
+{
+    std::lock_guard<std::mutex> lock(pending_lock_);
+    pending_ = items;
+}
+
+std::vector<ImageItem_CL> MainWindowIcon_CL::pending() const
 {
     std::lock_guard<std::mutex> lock(pending_lock_);
     return pending_;

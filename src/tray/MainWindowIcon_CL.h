@@ -2,6 +2,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
@@ -36,9 +37,9 @@ public:
     // Every automatic and manual change goes through here; a forced change
     // ignores the schedule and the automatic-change switch.
     void change_request(bool forced);
-    // Draws the next picture and queues its download; the busy icon shows
-    // until the download is over. Window thread only: it starts the
-    // download worker, which ends again when idle.
+    // Draws the next picture (one per monitor when asked to) and queues the
+    // downloads; the busy icon shows until they are over. Window thread only:
+    // it starts the download worker, which ends again when idle.
     void draw_next_wallpaper();
     int busy_count() const { return busy_.load(); }
     // The icon's tooltip as last given to the shell.
@@ -87,19 +88,30 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
-    // Installs the downloaded picture; true when a failed draw is to be retried.
-    bool on_picture(GlobalBlock block);
+    enum class Outcome { Waiting, Done, Retry };
+    // Installs a downloaded picture, or keeps it until the other monitors'
+    // pictures are there; Retry when a failed draw is to be drawn again.
+    Outcome on_picture(size_t index, GlobalBlock block);
+    Outcome on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index, const void* bytes, size_t size);
+    Outcome finish_change(bool installed, const std::vector<ImageItem_CL>& items);
     void on_picture_done(bool retry);
+    // The pictures a change draws: one, or one per monitor when that is on.
+    size_t pictures_per_change() const;
+    void on_display_change();
     // Window thread: the tooltip tells of the run's failure, and a refused key
     // gets one balloon per process.
     void show_run_outcome();
-    void set_pending(const ImageItem_CL& item);
-    ImageItem_CL pending() const;
+    void set_pending(const std::vector<ImageItem_CL>& items);
+    std::vector<ImageItem_CL> pending() const;
 
     TaskTrayIcon_CL tray_icon_;
     std::atomic<int> busy_{0};
     mutable std::mutex pending_lock_;  // drawn on any thread, installed on the download worker
-    ImageItem_CL pending_;
+    std::vector<ImageItem_CL> pending_;
+    // Download worker only, reset by the draw before the requests are queued.
+    size_t arrived_ = 0;
+    bool pictures_ok_ = true;
+    bool layout_changed_ = false;  // window thread: the monitors changed during a change
     int ready_ = 0;
     std::atomic<int> failed_draws_{0};
     std::atomic<bool> downloading_{false};  // one picture at a time
