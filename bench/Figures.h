@@ -26,6 +26,8 @@ void select_main_tab(MainWindow_CL& window, int index);
 void figure_list_files(const std::wstring& folder);
 void figure_draw(const std::wstring& folder);
 void figure_install(const std::wstring& folder);
+// A change with a picture per monitor against today's single picture, and the memory of composing.
+void figure_monitors(const std::wstring& folder);
 void figure_photo_answer();
 void figure_thumbnails(const std::wstring& folder);
 void figure_candidates_tab(const std::wstring& folder);

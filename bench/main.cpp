@@ -1,5 +1,5 @@
 // Runs every benchmark figure, or those named on the command line ("list",
-// "draw", "install", "thumbnails", "answer", "tray", "library", "candidates"); see Bench.h for
+// "draw", "install", "monitors", "thumbnails", "answer", "tray", "library", "candidates"); see Bench.h for
 // what a line means.
 #include <windows.h>
 
@@ -33,6 +33,7 @@ int wmain(int argc, wchar_t** argv)
         if (wanted(argc, argv, L"list")) figure_list_files(scratch.path());
         if (wanted(argc, argv, L"draw")) figure_draw(scratch.path());
         if (wanted(argc, argv, L"install")) figure_install(scratch.path());
+        if (wanted(argc, argv, L"monitors")) figure_monitors(scratch.path());
         if (wanted(argc, argv, L"thumbnails")) figure_thumbnails(scratch.path());
         if (wanted(argc, argv, L"answer")) figure_photo_answer();
         // Before the main window of the candidates figure: both register the

@@ -1,5 +1,6 @@
 #include "tray/MainWindowIcon_CL.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include <shellapi.h>
@@ -12,6 +13,7 @@
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
 #include "wallpaper/MainWindowLink.h"
+#include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "wallpaper/Wallpaper.h"
 #include "wallpaper/WallpaperChooser.h"
@@ -53,6 +55,9 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
         break;
     case TaskTrayIcon_CL::kNotifyMessage:
         on_tray_notify(static_cast<UINT>(lparam));
+        break;
+    case WM_DISPLAYCHANGE:
+        on_display_change();
         break;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
@@ -127,39 +132,70 @@ void MainWindowIcon_CL::draw_next_wallpaper()
     // A download under way finishes first: its request would drop a second one.
     if (download_) return;
     download_ = BusyScope(this);
-    auto request = std::make_unique<WallpaperRequest>();
-    ImageItem_CL::Size best;
-    if (!wallpaper_chooser::choose_next(request->item) || !request->item.best_size(best)) {
+    auto change = std::make_shared<WallpaperChange>();
+    if (!wallpaper_chooser::choose_next(pictures_per_change(), change->items)) {
         download_.end();
         return;
     }
-    // While the idle worker ends, the request waits in its queue for the restart.
+    // While the idle worker ends, the requests wait in its queue for the restart.
     if (!stopping_downloader_) downloader_.start();
-    request->id = 1;
-    request->uri = best.url;
-    downloader_.request_download(std::move(request));
+    for (size_t i = 0; i < change->items.size(); ++i) {
+        ImageItem_CL::Size best;
+        change->items[i].best_size(best);  // the draw takes only items that have an address
+        auto request = std::make_unique<WallpaperRequest>();
+        request->id = static_cast<int>(i) + 1;
+        request->uri = best.url;
+        request->change = change;
+        downloader_.request_download(std::move(request));
+    }
+}
+
+size_t MainWindowIcon_CL::pictures_per_change() const
+{
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return 1;
+    // Every picture must wait in the download queue at once; further monitors repeat them.
+    const size_t monitors = monitor_wallpaper::current_monitors().size();
+    return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
 }
 
 namespace {
 
+enum class Arrival { Waiting, Installed, Failed };
+
 // Download worker. Files, the registry and the desktop wallpaper only, no
-// window of this process: the install takes long enough (a large photo, the
-// broadcast of the new wallpaper) that the tray's menu would freeze on its
-// thread. The block is freed on leaving, whatever happens.
-bool install_downloaded(const ImageItem_CL& item, GlobalBlock block)
+// window of this process: the install takes long enough (large photos, the
+// composition for several monitors, the broadcast of the new wallpaper) that
+// the tray's menu would freeze on its thread. Several monitors' pictures are
+// kept until the last one is there. The block is freed on leaving.
+template <class Change>
+Arrival receive_picture(Change& change, size_t index, GlobalBlock block)
 {
-    if (!block) return false;
+    const std::vector<ImageItem_CL>& items = change.items;
     const GlobalBlock::Lock bytes(block);
-    // Local files are taken as they are; a photo must have the size the service promised.
-    if (!bytes.data() ||
-        wallpaper::install_picture(item, bytes.data(), GlobalSize(block.get()), item.localPath.empty()) !=
-            wallpaper::Install::Done)
-        return false;
+    const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    bool installed = false;
+    if (items.size() > 1) {
+        if (!bytes.data() || index >= items.size() ||
+            wallpaper::stage_picture(items[index], bytes.data(), size, items[index].localPath.empty(), index) !=
+                wallpaper::Install::Done)
+            change.pictures_ok = false;
+        if (++change.arrived < items.size()) return Arrival::Waiting;
+        // One failed picture fails the change: a monitor never shows a picture of the one before.
+        if (!change.pictures_ok) wallpaper::discard_staged(items.size());
+        else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
+    } else {
+        // Local files are taken as they are; a photo must have the size the service promised.
+        installed = bytes.data() && !items.empty() &&
+                    wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
+                        wallpaper::Install::Done;
+    }
+    if (!installed) return Arrival::Failed;
     // The wallpaper is installed either way; a list that could not be
     // written was traced and is written again by the next change.
-    (void)wallpaper::record_current(item);
-    (void)wallpaper::add_to_history(item);
-    return true;
+    (void)wallpaper::record_current(items);
+    // The first monitor's picture ends up newest.
+    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
+    return Arrival::Installed;
 }
 
 }  // namespace
@@ -167,7 +203,11 @@ bool install_downloaded(const ImageItem_CL& item, GlobalBlock block)
 void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     // Only the tray queues here, always its own kind of request.
-    const bool installed = install_downloaded(static_cast<const WallpaperRequest&>(*request).item, std::move(data));
+    auto& wanted = static_cast<WallpaperRequest&>(*request);
+    const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
+    const Arrival arrival = receive_picture(*wanted.change, index, std::move(data));
+    if (arrival == Arrival::Waiting) return;
+    const bool installed = arrival == Arrival::Installed;
     MainWindowIcon_CL& owner = owner_;
     // A tray window that is gone has nothing left to show or draw.
     (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });
@@ -182,6 +222,7 @@ void MainWindowIcon_CL::on_picture_done(bool installed)
     // An unreachable service must not start draws for ever.
     failed_draws_ = installed ? 0 : failed_draws_ + 1;
     if (!installed && failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
+    if (!download_ && layout_changed_) on_display_change();
     if (download_ || stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
     stopping_downloader_ = true;
@@ -189,6 +230,15 @@ void MainWindowIcon_CL::on_picture_done(bool installed)
     stopping_downloader_ = false;
     // A draw served while the worker ended left its request in the queue.
     if (download_) downloader_.start();
+}
+
+// The same pictures, laid out again for the monitors there are now.
+void MainWindowIcon_CL::on_display_change()
+{
+    if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
+    // A change under way composes for the old layout; it is laid out again when it ends.
+    layout_changed_ = static_cast<bool>(download_);
+    if (!layout_changed_ && !wallpaper::reinstall_current()) trace::failure(L"wallpaper not laid out again for the monitors");
 }
 
 void MainWindowIcon_CL::begin_busy()

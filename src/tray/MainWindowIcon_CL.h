@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "base/BusyScope.h"
 #include "net/DownloadUri_CL.h"
@@ -37,9 +38,9 @@ public:
     // Every automatic and manual change goes through here; a forced change
     // ignores the schedule and the automatic-change switch.
     void change_request(bool forced);
-    // Draws the next picture and queues its download; the busy icon shows
-    // until the download is over. Window thread only: it starts the
-    // download worker, which ends again when idle.
+    // Draws the next picture (one per monitor when asked to) and queues the
+    // downloads; the busy icon shows until they are over. Window thread only:
+    // it starts the download worker, which ends again when idle.
     void draw_next_wallpaper();
     // The busy icon shows while any period lasts. Any thread: from a worker
     // the change is carried to the window's thread.
@@ -52,12 +53,18 @@ public:
     bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
-    // The drawn item travels with its download, so the worker needs nothing of the window.
+    // The pictures of one change, shared by its requests so that the worker
+    // needs nothing of the window. The counts are the download worker's.
+    struct WallpaperChange {
+        std::vector<ImageItem_CL> items;
+        size_t arrived = 0;
+        bool pictures_ok = true;
+    };
     struct WallpaperRequest : DownloadRequest {
-        ImageItem_CL item;
+        std::shared_ptr<WallpaperChange> change;
     };
 
-    // Downloads the drawn picture and installs it.
+    // Downloads the drawn pictures and installs them.
     class MyDownLoadUri_CL : public DownloadUri_CL {
     public:
         explicit MyDownLoadUri_CL(MainWindowIcon_CL& owner) : owner_(owner) {}
@@ -88,8 +95,11 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
-    // Window thread, once the download worker has handled the drawn picture.
+    // Window thread, once the download worker has handled the change's pictures.
     void on_picture_done(bool installed);
+    // The pictures a change draws: one, or one per monitor when that is on.
+    size_t pictures_per_change() const;
+    void on_display_change();
     // Window thread, once the candidate run is over: the first change follows
     // and the schedule starts.
     void on_candidate_run_done(const ServiceOutcome& outcome);
@@ -100,9 +110,10 @@ private:
     // Everything below is touched on the window's thread only.
     TaskTrayIcon_CL tray_icon_;
     int busy_ = 0;
+    bool layout_changed_ = false;  // the monitors changed during a change
     int ready_ = 0;
     int failed_draws_ = 0;
-    BusyScope download_;                // lasts while a drawn picture is fetched and installed
+    BusyScope download_;                // lasts while a change's pictures are fetched and installed
     bool stopping_downloader_ = false;  // the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;

@@ -9,6 +9,7 @@
 #include "wallpaper/ItemCommands.h"
 #include "wallpaper/JpegHeader.h"
 #include "wallpaper/MainWindowLink.h"
+#include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/UprightPicture.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
@@ -21,6 +22,8 @@ namespace wallpaper {
 namespace {
 
 constexpr size_t kHistoryLimit = 1000;
+// The system's own style for one picture spread over every monitor.
+constexpr Layout kSpan = {22, 0};
 
 std::wstring bitmap_path_of(const std::wstring& jpeg_path)
 {
@@ -31,15 +34,18 @@ std::wstring bitmap_path_of(const std::wstring& jpeg_path)
 }
 
 // The service may give a photo's size as stored or as it stands upright.
-bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
+bool has_size_of(const ImageItem_CL& item, UINT width, UINT height, bool sideways)
 {
     ImageItem_CL::Size best;
     if (!item.best_size(best)) return false;
-    const UINT width = upright.GetWidth(), height = upright.GetHeight();
     if (static_cast<UINT>(best.width) == width && static_cast<UINT>(best.height) == height) return true;
+    return sideways && static_cast<UINT>(best.width) == height && static_cast<UINT>(best.height) == width;
+}
+
+bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::wstring& path)
+{
     JpegInfo info;
-    return read_jpeg_info(path, info, false) && info.sideways() && static_cast<UINT>(best.width) == height &&
-           static_cast<UINT>(best.height) == width;
+    return has_size_of(item, upright.GetWidth(), upright.GetHeight(), read_jpeg_info(path, info, false) && info.sideways());
 }
 
 // The file beside `path` that is written first and swapped in when whole.
@@ -76,13 +82,12 @@ LSTATUS set_registry_string(HKEY key, const wchar_t* name, const std::wstring& v
 
 // The placement values go first: a wallpaper installed without them would be
 // shown with whatever placement was left there.
-bool write_placement(const std::wstring& bmp_path)
+bool write_placement(const std::wstring& bmp_path, const Layout& layout)
 {
     HKEY key = nullptr;
     LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE, nullptr,
                                      &key, nullptr);
     if (status == ERROR_SUCCESS) {
-        const Layout layout = layout_of(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
         status = set_registry_string(key, L"Wallpaper", bmp_path);
         if (status == ERROR_SUCCESS) status = set_registry_string(key, L"WallpaperStyle", std::to_wstring(layout.style));
         if (status == ERROR_SUCCESS) status = set_registry_string(key, L"TileWallpaper", std::to_wstring(layout.tile));
@@ -93,9 +98,14 @@ bool write_placement(const std::wstring& bmp_path)
     return false;
 }
 
-bool apply(const std::wstring& bmp_path)
+int configured_placement()
 {
-    if (!write_placement(bmp_path)) return false;
+    return clamp_layout(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
+}
+
+bool install_bitmap(const std::wstring& bmp_path, const Layout& layout)
+{
+    if (!write_placement(bmp_path, layout)) return false;
     std::wstring path = bmp_path;
     if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) return true;
     trace::failure(L"wallpaper not installed", GetLastError());
@@ -111,7 +121,100 @@ bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
            FlushFileBuffers(file.get());
 }
 
+// Writes the bytes beside `path` (the installed file stays) and checks that
+// they decode and, with check_size, have the item's best size; `picture`
+// then holds them decoded. Nothing is left behind unless the result is Done.
+Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, const std::wstring& path,
+              std::unique_ptr<Gdiplus::Bitmap>& picture)
+{
+    const std::wstring temp = temporary_of(path);
+    Install result = Install::Done;
+    if (!write_bytes(temp, bytes, size)) result = Install::Failed;
+    else if (!(picture = decode_upright(temp))) result = Install::NotAPicture;
+    else if (check_size && !has_size_of(item, *picture, temp)) result = Install::WrongSize;
+    if (result != Install::Done) {
+        picture.reset();
+        DeleteFileW(temp.c_str());
+    }
+    return result;
+}
+
+// The pictures composed for the monitors, as the bitmap waiting beside the installed one.
+bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::wstring>& pictures)
+{
+    std::unique_ptr<Gdiplus::Bitmap> canvas = monitor_wallpaper::compose(monitors, pictures, configured_placement());
+    return canvas && write_bitmap(*canvas, AppSettings.now_bitmap_path());
+}
+
 }  // namespace
+
+std::wstring picture_path(size_t index)
+{
+    const std::wstring first = AppSettings.now_picture_path();
+    if (index == 0) return first;
+    return first.substr(0, first.size() - 4) + L"_" + std::to_wstring(index + 1) + L".jpg";
+}
+
+// A monitor's picture is decoded once, when composed: a JPEG's size is read
+// from its header here. Anything else is decoded now to learn it.
+Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index)
+{
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    const std::wstring temp = temporary_of(picture_path(index));
+    JpegInfo info;
+    if (!read_jpeg_info(data, size, info, false) || !decodable_size(data, size)) {
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        return stage(item, bytes, size, check_size, picture_path(index), picture);
+    }
+    if (check_size && !has_size_of(item, info.upright_width(), info.upright_height(), info.sideways()))
+        return Install::WrongSize;
+    if (write_bytes(temp, bytes, size)) return Install::Done;
+    DeleteFileW(temp.c_str());
+    return Install::Failed;
+}
+
+void discard_staged(size_t count)
+{
+    for (size_t i = 0; i < count; ++i) DeleteFileW(temporary_of(picture_path(i)).c_str());
+    DeleteFileW(temporary_of(AppSettings.now_bitmap_path()).c_str());
+}
+
+bool install_staged(size_t count, const std::vector<RECT>& monitors)
+{
+    std::vector<std::wstring> staged;
+    for (size_t i = 0; i < count; ++i) staged.push_back(temporary_of(picture_path(i)));
+    bool done = write_composed(monitors, staged);
+    // The pictures go first, as with one picture: readers may hold them open.
+    for (size_t i = 0; done && i < count; ++i) done = replace_with_temporary(picture_path(i));
+    done = done && replace_with_temporary(AppSettings.now_bitmap_path());
+    if (!done) {
+        discard_staged(count);
+        return false;
+    }
+    return install_bitmap(AppSettings.now_bitmap_path(), kSpan);
+}
+
+bool reinstall_current()
+{
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        if (!lock.held()) return false;
+        (void)now.load();  // no list: no wallpaper of ours to lay out
+    }
+    if (now.items.empty()) return true;
+    const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
+    if (monitors.size() < 2 || now.items.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
+    std::vector<std::wstring> pictures;
+    for (size_t i = 0; i < now.items.size(); ++i) pictures.push_back(picture_path(i));
+    const std::wstring bmp_path = AppSettings.now_bitmap_path();
+    if (!write_composed(monitors, pictures) || !replace_with_temporary(bmp_path)) {
+        DeleteFileW(temporary_of(bmp_path).c_str());
+        return false;
+    }
+    return install_bitmap(bmp_path, kSpan);
+}
 
 int clamp_layout(int disp_style)
 {
@@ -133,7 +236,7 @@ bool set_wallpaper(const std::wstring& jpeg_path)
         std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(jpeg_path);
         if (!picture || !convert(*picture, bmp_path)) return false;
     }
-    return apply(bmp_path);
+    return install_bitmap(bmp_path, layout_of(configured_placement()));
 }
 
 Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size)
@@ -141,18 +244,11 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
     const std::wstring jpeg_path = AppSettings.now_picture_path();
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
     const std::wstring temp = temporary_of(jpeg_path);
-    if (!write_bytes(temp, bytes, size)) {
-        DeleteFileW(temp.c_str());
-        return Install::Failed;
-    }
-    Install result = Install::Done;
+    Install result;
     {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(temp);
-        if (!picture) result = Install::NotAPicture;
-        else if (check_size && !has_size_of(item, *picture, temp))
-            result = Install::WrongSize;
-        else if (!write_bitmap(*picture, bmp_path))
-            result = Install::Failed;
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        result = stage(item, bytes, size, check_size, jpeg_path, picture);
+        if (result == Install::Done && !write_bitmap(*picture, bmp_path)) result = Install::Failed;
     }
     // The picture goes first: it is the file that readers (the main window)
     // may hold open, and while it cannot be replaced the bitmap stays as well.
@@ -163,14 +259,19 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         DeleteFileW(temporary_of(bmp_path).c_str());
         return result;
     }
-    return apply(bmp_path) ? Install::Done : Install::Failed;
+    return install_bitmap(bmp_path, layout_of(configured_placement())) ? Install::Done : Install::Failed;
 }
 
 bool record_current(const ImageItem_CL& item)
 {
+    return record_current(std::vector<ImageItem_CL>{item});
+}
+
+bool record_current(const std::vector<ImageItem_CL>& items)
+{
     WallPaperItemBase_CL now;
     now.set_path(AppSettings.now_items_path());
-    now.items.push_back(item);
+    now.items = items;
     now.changed = 1;
     Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
     if (lock.held() && now.save() == S_OK) return true;

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include <windows.h>
 
 #include "store/ImageItem_CL.h"
 
@@ -31,8 +34,28 @@ Layout layout_of(int disp_style);
 // placement or the wallpaper: then nothing may be recorded as installed.
 [[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
 
-// "NowWallPaperItems.dat" holding only this item, under the file mutex.
+// With a picture per monitor: the picture of monitor `index`, in the order of
+// the current-wallpaper list ("Tapestrel_NowWallPaper.jpg" for the first,
+// "Tapestrel_NowWallPaper_2.jpg" for the second, ...).
+std::wstring picture_path(size_t index);
+// Checks a monitor's picture like install_picture (a JPEG by its header: it is
+// decoded once, when composed) and keeps it beside picture_path(index) until
+// install_staged or discard_staged; the installed files stay as they were.
+[[nodiscard]] Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index);
+void discard_staged(size_t count);
+// Composes the staged pictures 0..count-1 for the monitors into one bitmap,
+// puts them and the bitmap in place of the current ones and installs it across
+// all monitors. False, with the current wallpaper and files unchanged, when a
+// picture does not decode or a file cannot be written; false also when the
+// system refused the placement or the wallpaper.
+[[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors);
+// Installs the current pictures again for the monitors connected now: composed
+// when there are two or more, otherwise the first one alone, the single-picture way.
+[[nodiscard]] bool reinstall_current();
+
+// "NowWallPaperItems.dat" holding only these items, under the file mutex.
 [[nodiscard]] bool record_current(const ImageItem_CL& item);
+[[nodiscard]] bool record_current(const std::vector<ImageItem_CL>& items);
 // Moves the item to the front of the history (at most 1000), under the file mutex.
 [[nodiscard]] bool add_to_history(ImageItem_CL item);
 // Copies the current wallpaper into the favourite folder and the favourite list.

@@ -21,8 +21,17 @@ bool draw(const std::vector<ImageItem_CL>& favorites, const std::vector<ImageIte
           const LocalFileNames& local, const WallPaperItemBase_CL& history, SharedRandom_CL& random,
           ImageItem_CL& drawn);
 
+// The same for `count` pictures (one per monitor), distinct while the sources
+// hold enough; a picture repeats only when there are fewer usable items than
+// pictures. False when none is usable.
+bool draw_several(const std::vector<ImageItem_CL>& favorites, const std::vector<ImageItem_CL>& candidates,
+                  const LocalFileNames& local, const WallPaperItemBase_CL& history, SharedRandom_CL& random,
+                  size_t count, std::vector<ImageItem_CL>& drawn);
+
 // Reads the source switches, walks the local folder's names, loads the lists
-// under the file mutex and draws. False when every source is empty or off.
+// under the file mutex and draws `count` pictures. False when every source is
+// empty or off.
+bool choose_next(size_t count, std::vector<ImageItem_CL>& drawn);
 bool choose_next(ImageItem_CL& drawn);
 
 }  // namespace wallpaper_chooser

@@ -13,6 +13,15 @@
 
 namespace testing_support {
 
+std::wstring desktop_value(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH * 2] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<absent>";
+    return value;
+}
+
 std::wstring env(const wchar_t* name)
 {
     wchar_t buffer[32768];

@@ -34,6 +34,10 @@ std::vector<unsigned char> read_file(const std::wstring& path);
 bool write_file(const std::wstring& path, const std::vector<unsigned char>& bytes);
 bool write_file(const std::wstring& path, const std::string& bytes);
 
+// A string value of the current user's "Control Panel\Desktop" key, where the
+// wallpaper and its placement are installed; "<absent>" when there is none.
+std::wstring desktop_value(const wchar_t* name);
+
 // The loopback HTTP stand-in: files written below its root are served at
 // http://<host>/<relative path>.
 std::wstring http_root();

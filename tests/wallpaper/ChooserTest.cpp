@@ -263,3 +263,28 @@ TEST(LocalImage, OnlyJpegExtensionsAfterTheLastBackslashCount)
     EXPECT_FALSE(local_image::has_jpeg_extension(L"jpg"));
     EXPECT_FALSE(local_image::has_jpeg_extension(L"x.jpgx"));
 }
+
+TEST_F(Chooser, APicturePerMonitorIsDistinctAndAvoidsTheHistory)
+{
+    const auto favorites = photos(L"f", 3), candidates = photos(L"c", 2);
+    WallPaperItemBase_CL history;
+    history.items = {favorites[0], candidates[1]};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<ImageItem_CL> drawn;
+        ASSERT_TRUE(wallpaper_chooser::draw_several(favorites, candidates, {}, history, random, 3, drawn));
+        ASSERT_EQ(drawn.size(), 3u);
+        const std::set<std::wstring> keys = {drawn[0].key, drawn[1].key, drawn[2].key};
+        EXPECT_EQ(keys, (std::set<std::wstring>{L"f1", L"f2", L"c0"}));
+    }
+    // Once the pictures outside the history are taken, history pictures fill in, still distinct.
+    std::vector<ImageItem_CL> drawn;
+    ASSERT_TRUE(wallpaper_chooser::draw_several(favorites, candidates, {}, history, random, 5, drawn));
+    const std::set<std::wstring> keys = {drawn[0].key, drawn[1].key, drawn[2].key, drawn[3].key, drawn[4].key};
+    EXPECT_EQ(keys.size(), 5u);
+    // Fewer usable pictures than monitors: they repeat rather than leave a monitor out.
+    ASSERT_TRUE(wallpaper_chooser::draw_several(photos(L"only", 1), {}, {}, history, random, 2, drawn));
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].key, L"only0");
+    EXPECT_EQ(drawn[1].key, L"only0");
+    EXPECT_FALSE(wallpaper_chooser::draw_several({}, {}, {}, history, random, 2, drawn));
+}

@@ -12,15 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring desktop_value(const wchar_t* name)
-{
-    wchar_t value[MAX_PATH * 2] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return L"<absent>";
-    return value;
-}
-
 ImageItem_CL photo(const std::wstring& key, int width, int height)
 {
     ImageItem_CL item;
@@ -282,4 +273,34 @@ TEST_F(Installing, AnInvalidOrDamagedOrientationLeavesThePictureAsStored)
         bitmap.GetPixel(4, 4, &top_left);
         EXPECT_EQ(quarter_of(top_left), Quarter::Red);
     }
+}
+
+TEST_F(Installing, PicturesPerMonitorAreInstalledTogetherOrNotAtAll)
+{
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kDispStyle, 2);
+    // The second monitor left of and above the first: the bitmap's origin is -80,-60.
+    const std::vector<RECT> monitors = {{0, 0, 160, 100}, {-80, -60, 0, 0}};
+    const std::vector<unsigned char> first = jpeg_bytes(120, 80), second = jpeg_bytes(100, 100);
+    EXPECT_EQ(wallpaper::stage_picture(photo(L"b", 120, 80), second.data(), second.size(), true, 1), wallpaper::Install::WrongSize);
+    ASSERT_EQ(wallpaper::stage_picture(photo(L"a", 120, 80), first.data(), first.size(), true, 0), wallpaper::Install::Done);
+    ASSERT_EQ(wallpaper::stage_picture(photo(L"b", 100, 100), second.data(), second.size(), true, 1), wallpaper::Install::Done);
+    ASSERT_TRUE(wallpaper::install_staged(2, monitors));
+    EXPECT_EQ(read_file(wallpaper::picture_path(0)), first);
+    EXPECT_EQ(read_file(wallpaper::picture_path(1)), second);
+    EXPECT_EQ(wallpaper::picture_path(1), documents.path() + L"\\Tapestrel\\Tapestrel_NowWallPaper_2.jpg");
+    EXPECT_EQ(desktop_value(L"WallpaperStyle"), L"22");
+    const std::vector<unsigned char> bitmap_before = read_file(AppSettings.now_bitmap_path());
+
+    // One picture that does not decode fails the whole change; nothing installed changes.
+    std::vector<unsigned char> truncated(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(first.size() / 3));
+    const bool staged =
+        wallpaper::stage_picture(photo(L"c", 120, 80), second.data(), second.size(), false, 0) == wallpaper::Install::Done &&
+        wallpaper::stage_picture(photo(L"d", 120, 80), truncated.data(), truncated.size(), true, 1) == wallpaper::Install::Done;
+    EXPECT_FALSE(staged && wallpaper::install_staged(2, monitors));
+    wallpaper::discard_staged(2);
+    EXPECT_EQ(read_file(wallpaper::picture_path(0)), first);
+    EXPECT_EQ(read_file(wallpaper::picture_path(1)), second);
+    EXPECT_EQ(read_file(AppSettings.now_bitmap_path()), bitmap_before);
+    EXPECT_FALSE(file_exists(wallpaper::picture_path(0) + L".new"));
+    EXPECT_FALSE(file_exists(AppSettings.now_bitmap_path() + L".new"));
 }

@@ -36,7 +36,8 @@ void PropAppSetting_CL::build(HWND page)
     controls.add_static_text(page, L"壁紙の配置方法", 8, 0);
     add_list(page, 20, {L"中央に表示", L"並べて表示", L"画面に合わせて伸縮", L"ページ縦幅に合わせる", L"ページ横幅に合わせる"});
     controls.add_button(page, L"参照", 0, 0);
-    controls.stack_rows(4, kPlacement, 3);
+    const int below_placement = controls.stack_rows(4, kPlacement, 3);
+    controls.add_check_box(page, L"モニターごとに別の壁紙にする", below_placement);
 
     place_browse_button(page);
     load();
@@ -75,6 +76,7 @@ void PropAppSetting_CL::load()
     // The placement the wallpaper is actually installed with.
     const int placement = wallpaper::clamp_layout(read(keys::kDispStyle, AppSettings.dispStyleDefault));
     select(kPlacement, placement, AppSettings.dispStyleDefault);
+    set_checked(kPerMonitor, read(keys::kPerMonitor, 0) != 0);
 }
 
 void PropAppSetting_CL::update_enabling()
@@ -96,6 +98,7 @@ void PropAppSetting_CL::on_command(int index, int code)
     case kFavoriteUse:
     case kCandidateUse:
     case kPlacement:
+    case kPerMonitor:
         mark_changed();
         break;
     case kLocalFolder:
@@ -128,4 +131,5 @@ void PropAppSetting_CL::apply()
     write(keys::kChangeLocalFolderUse, is_checked(kLocalFolderUse) ? 1 : 0);
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, text_of(kLocalFolder));
     write(keys::kDispStyle, selection(kPlacement));
+    write(keys::kPerMonitor, is_checked(kPerMonitor) ? 1 : 0);
 }

@@ -103,6 +103,7 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
 
     bool apply_at_open = true;
     bool apply_after_placement = false;
+    bool per_monitor_below_placement = false;
     ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
         const HWND page = sheet.page(0);
         EXPECT_TRUE(SheetView::checked(page, Wallpaper::kAutoChange));
@@ -112,15 +113,22 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
         EXPECT_TRUE(SheetView::checked(page, Wallpaper::kLocalFolderUse));
         EXPECT_EQ(window_text(SheetView::control(page, Wallpaper::kLocalFolder)), L"C:\\pics");
         EXPECT_EQ(SheetView::selection(page, Wallpaper::kPlacement), 1);
+        EXPECT_FALSE(SheetView::checked(page, Wallpaper::kPerMonitor));
+        RECT placement{}, per_monitor{};
+        GetWindowRect(SheetView::control(page, Wallpaper::kPlacement), &placement);
+        GetWindowRect(SheetView::control(page, Wallpaper::kPerMonitor), &per_monitor);
+        per_monitor_below_placement = per_monitor.top >= placement.bottom;
         // Filling the page is no change of the user's.
         apply_at_open = sheet.apply_enabled();
         choose(SheetView::control(page, Wallpaper::kPlacement), 4);
         apply_after_placement = sheet.apply_enabled();
         choose(SheetView::control(page, Wallpaper::kInterval), 5);
+        click(SheetView::control(page, Wallpaper::kPerMonitor));
         return PSBTN_OK;
     }));
     EXPECT_FALSE(apply_at_open);
     EXPECT_TRUE(apply_after_placement);
+    EXPECT_TRUE(per_monitor_below_placement);
 
     expect_stored(keys::kWallPaperInfo, {{keys::kAutoChange, L"1"},
                                          {keys::kUpdateTimming, L"5"},
@@ -128,7 +136,8 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
                                          {keys::kChangeCandidateUse, L"1"},
                                          {keys::kChangeLocalFolderUse, L"1"},
                                          {keys::kChangeLocalFolderUseEdit, L"C:\\pics"},
-                                         {keys::kDispStyle, L"4"}});
+                                         {keys::kDispStyle, L"4"},
+                                         {keys::kPerMonitor, L"1"}});
     // The pages never opened wrote nothing.
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAuteAdd), L"absent");
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeywordStr), L"absent");

@@ -1,0 +1,258 @@
+#!/usr/bin/env python3
+"""Two real monitors for Wine: an Xorg server with the dummy driver and a Wine
+prefix of its own, without a virtual desktop, whose desktop sees the X outputs
+as monitors. Nothing of it is shared with the main test session: its own X
+server, prefix, home, wineserver and desktop.
+
+  monitor_fixture.py start --dir DIR --keeper KEEPER.exe
+  monitor_fixture.py layout --dir DIR NAME
+  monitor_fixture.py run --dir DIR -- COMMAND...
+  monitor_fixture.py stop --dir DIR
+
+start runs Xorg on a free display (DIR/display), lays out the monitors "side",
+makes the prefix DIR/prefix with its own persistent wineserver and starts
+KEEPER there, which holds the prefix's desktop open until stop. layout sets one
+of the layouts below with xrandr; the primary monitor is 1280x800, the other
+1024x768, and Wine puts the primary monitor's corner at 0,0:
+  side     the other right of the primary      (1280,0)
+  stacked  the other below the primary         (0,800)
+  left     the other left of the primary       (-1024,0)
+  above    the other above the primary         (0,-768)
+  single   the other switched off
+run starts COMMAND with DISPLAY and the Wine environment of that prefix and
+gives its output and exit code. stop ends the keeper, the wineserver and Xorg it
+started, by their process ids, and removes DIR.
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+PRIMARY, OTHER = "DUMMY0", "DUMMY1"
+PRIMARY_MODE, OTHER_MODE = "1280x800", "1024x768"
+LAYOUTS = {
+    "side": ((0, 0), (1280, 0)),
+    "stacked": ((0, 0), (0, 800)),
+    "left": ((1024, 0), (0, 0)),
+    "above": ((0, 768), (0, 0)),
+}
+
+# No input devices of the machine and no console switching: the server is only
+# a canvas with two outputs.
+XORG_CONF = """Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 2304 1600
+  EndSubSection
+EndSection
+"""
+
+
+def path(root, name):
+    return os.path.join(root, name)
+
+
+def read(root, name):
+    try:
+        with open(path(root, name)) as f:
+            return f.read().strip()
+    except OSError:
+        return ""
+
+
+def write(root, name, text):
+    with open(path(root, name), "w") as f:
+        f.write(text)
+
+
+def wine_env(root):
+    env = dict(os.environ)
+    # WINESERVER or a loader setting of the calling session would lead back to it.
+    for name in ("WINESERVER", "WINELOADER", "WINEDLLPATH"):
+        env.pop(name, None)
+    env.update(WINEPREFIX=path(root, "prefix"), HOME=path(root, "home"), WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64", DISPLAY=":" + read(root, "display"))
+    return env
+
+
+def quiet(command, env, **options):
+    return subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, **options).returncode
+
+
+def spawn(root, pid_name, command, env):
+    """A process of this fixture in a session of its own, its output nowhere (a
+    pipe it held would keep the caller waiting), its id in DIR/pid_name."""
+    process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
+    write(root, pid_name, str(process.pid))
+    return process
+
+
+def xrandr(root, *args):
+    # Started from Wine, the environment is Wine's (a Windows PATH, its loader's
+    # settings): xrandr gets one of its own.
+    env = {"DISPLAY": ":" + read(root, "display"), "PATH": "/usr/local/bin:/usr/bin:/bin"}
+    with open(path(root, "xrandr.log"), "a") as log:
+        code = subprocess.run(["xrandr", *args], env=env, stdin=subprocess.DEVNULL, stdout=log,
+                              stderr=log).returncode
+        log.write("xrandr %s: %d\n" % (" ".join(args), code))
+        return code == 0
+
+
+def layout(root, name):
+    if name == "single":
+        done = xrandr(root, "--output", OTHER, "--off", "--output", PRIMARY, "--mode", PRIMARY_MODE,
+                      "--pos", "0x0", "--primary")
+    else:
+        primary, other = LAYOUTS[name]
+        done = xrandr(root, "--output", PRIMARY, "--mode", PRIMARY_MODE, "--pos", "%dx%d" % primary, "--primary",
+                      "--output", OTHER, "--mode", OTHER_MODE, "--pos", "%dx%d" % other)
+    # The dummy driver reports an output as connected only from the first probe
+    # after it got a mode (and as disconnected after it was switched off); Wine
+    # counts connected outputs only. A query probes them, and the change it
+    # announces reaches Wine's desktop like a monitor plugged in or out.
+    return done and xrandr(root, "--query")
+
+
+def start_xorg(root):
+    write(root, "xorg.conf", XORG_CONF)
+    read_end, write_end = os.pipe()
+    xorg = subprocess.Popen(["Xorg", "-noreset", "-nolisten", "tcp", "-novtswitch", "-sharevts",
+                             "-config", path(root, "xorg.conf"), "-logfile", path(root, "xorg.log"),
+                             "-displayfd", str(write_end)],
+                            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    os.close(write_end)
+    write(root, "xorg.pid", str(xorg.pid))
+    with os.fdopen(read_end) as pipe:
+        display = pipe.readline().strip()
+    if display:
+        write(root, "display", display)
+    return bool(display)
+
+
+def start(root, keeper):
+    stop(root)
+    os.makedirs(path(root, "home"))
+    if not shutil.which("Xorg") or not shutil.which("xrandr"):
+        print("monitor_fixture: Xorg and xrandr are missing (scripts/setup.sh installs them)")
+        return 1
+    if not start_xorg(root):
+        print("monitor_fixture: Xorg did not start (see %s)" % path(root, "xorg.log"))
+        return 1
+    xrandr(root, "--addmode", OTHER, OTHER_MODE)
+    if not layout(root, "side"):
+        print("monitor_fixture: xrandr could not lay out two monitors (see %s)" % path(root, "xrandr.log"))
+        return 1
+    env = wine_env(root)
+    spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
+    quiet(["wineboot", "-i"], env)
+    # A crash ends the program at once instead of waiting in Wine's debugger.
+    quiet(["wine", "reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
+           "/v", "Debugger", "/d", "", "/f"], env)
+    # Wine's helpers (services, the desktop, plug and play) start with the
+    # keeper and live until stop, so none of them holds a test's output.
+    spawn(root, "keeper.pid", ["wine", keeper], env)
+    return 0
+
+
+def end(pid_text):
+    if not pid_text:
+        return
+    pid = int(pid_text)
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except OSError:
+        return
+    for _ in range(100):
+        try:
+            if os.waitpid(pid, os.WNOHANG)[0] == pid:
+                return
+        except ChildProcessError:
+            pass
+        try:
+            os.kill(pid, 0)
+        except OSError:
+            return
+        time.sleep(0.1)
+    try:
+        os.kill(pid, signal.SIGKILL)
+    except OSError:
+        pass
+
+
+def stop(root):
+    if read(root, "wineserver.pid"):
+        # Ends every client of this fixture's own prefix (the keeper, the
+        # desktop, a tray left by a failed test), then its server.
+        quiet(["wineserver", "-k"], wine_env(root), timeout=60)
+        end(read(root, "keeper.pid"))
+        end(read(root, "wineserver.pid"))
+    end(read(root, "xorg.pid"))
+    shutil.rmtree(root, ignore_errors=True)
+    return 0
+
+
+def run(root, command):
+    if not read(root, "display"):
+        print("monitor_fixture: no two-monitor X server in %s (monitor_fixture_start failed?)" % root)
+        return 1
+    env = wine_env(root)
+    # How the test changes the layout: this script, run by the interpreter itself
+    # (a wrapper script cannot be started from Wine).
+    env.update(TAPESTREL_PYTHON=os.path.realpath(sys.executable), TAPESTREL_MONITOR_FIXTURE=os.path.realpath(__file__),
+               TAPESTREL_MONITOR_DIR=root)
+    # The output goes through a file: a Wine helper that the command starts
+    # inherits it, and a pipe it held would keep the caller waiting.
+    log_path = path(root, "run.log")
+    with open(log_path, "w") as log:
+        code = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log).returncode
+    with open(log_path, errors="replace") as log:
+        sys.stdout.write(log.read())
+    return code
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("command", choices=["start", "layout", "run", "stop"])
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--keeper")
+    parser.add_argument("rest", nargs="*")
+    # Everything after "--" is the command of "run", options included.
+    split = sys.argv.index("--") if "--" in sys.argv else len(sys.argv)
+    args = parser.parse_intermixed_args(sys.argv[1:split])
+    command = sys.argv[split + 1:]
+    root = os.path.abspath(args.dir)
+    if args.command == "start":
+        return start(root, args.keeper) if args.keeper else parser.error("start needs --keeper")
+    if args.command == "stop":
+        return stop(root)
+    if args.command == "layout":
+        return 0 if args.rest and args.rest[0] in list(LAYOUTS) + ["single"] and layout(root, args.rest[0]) else 1
+    return run(root, command)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
