@@ -5,12 +5,15 @@
 #include "base/ComScope.h"
 #include "base/ThreadName.h"
 #include "base/Trace.h"
+#include "base/WindowTasks_CL.h"
 
 namespace {
 
 // Waits for the thread to end while dispatching every window message of the
 // calling thread. A quit message met meanwhile is posted again afterwards, so
-// the caller's own loop still sees it.
+// the caller's own loop still sees it. The tasks the worker posted to this
+// thread's windows before it ended run before the wait returns, so its owner
+// never meets a result of the stopped work later.
 void wait_serving_windows(HANDLE thread)
 {
     bool quit_seen = false;
@@ -27,6 +30,9 @@ void wait_serving_windows(HANDLE thread)
             DispatchMessageW(&msg);
         }
     }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WindowTasks_CL::kMessage, WindowTasks_CL::kMessage, PM_REMOVE))
+        DispatchMessageW(&msg);
     if (quit_seen) PostQuitMessage(static_cast<int>(quit_code));
 }
 

@@ -32,6 +32,7 @@ public:
     virtual BOOL wake();
     // Asks the thread to end and waits for it, serving the calling thread's
     // windows meanwhile, so a worker sending to one of them cannot deadlock.
+    // Window tasks the worker posted to this thread have run when it returns.
     // A start() while a stop() waits does nothing.
     virtual void stop();
 

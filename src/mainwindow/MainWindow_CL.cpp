@@ -194,6 +194,12 @@ void MainWindow_CL::switch_tab()
     show_status();
 }
 
+void MainWindow_CL::show_tab_outcome(int tab_index)
+{
+    if (TabView_CL* view = tab_view(tab_index)) view->update_caption();
+    if (tab_index == current_tab()) show_status();
+}
+
 void MainWindow_CL::show_status()
 {
     const TabView_CL* view = tab_view(current_tab());
@@ -272,8 +278,7 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
         show_settings_sheet(window());
         break;
     case kUpdateCaption:
-        if (TabView_CL* view = tab_view(static_cast<int>(lparam))) view->update_caption();
-        if (static_cast<int>(lparam) == current_tab()) show_status();
+        show_tab_outcome(static_cast<int>(lparam));
         break;
     case kSupportSite:
         open_in_browser(service_config::support_base_url() + L"/");
@@ -349,10 +354,11 @@ void MainWindow_CL::release_children()
         view->stop();
         view.reset();
     }
+    // The preview goes before the indicator: its pending loads hold busy periods on it.
+    if (preview_ && preview_->window()) DestroyWindow(preview_->window());
+    preview_.reset();
     if (indicator_ && indicator_->window()) DestroyWindow(indicator_->window());
     indicator_.reset();
     if (status_bar_ && status_bar_->window()) DestroyWindow(status_bar_->window());
     status_bar_.reset();
-    if (preview_ && preview_->window()) DestroyWindow(preview_->window());
-    preview_.reset();
 }

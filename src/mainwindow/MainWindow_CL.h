@@ -40,6 +40,7 @@ public:
     static constexpr WPARAM kSetWallpaper = 0x1160;
     static constexpr WPARAM kSettings = 0x1100;
     static constexpr WPARAM kSupportSite = 0x1150;
+    static constexpr WPARAM kUpdateCaption = 0x1110;  // lParam: tab index
     // Posted after the preview's menu has gone.
     static constexpr UINT kPreviewMenuClosed = WM_APP + 0x103;
 
@@ -65,6 +66,8 @@ public:
     Tab_CL* tab() const override { return tab_.get(); }
     MyPictureImage_CL* preview() const override { return preview_.get(); }
     CommunicateWait_CL* indicator() const override { return indicator_.get(); }
+    [[nodiscard]] bool post_task(WindowTask task) override { return tasks().post(std::move(task)); }
+    void show_tab_outcome(int tab_index) override;
     StatusBar_CL* status_bar() const { return status_bar_.get(); }
     TabView_CL* tab_view(int index) const;
     const SplitterNode& splitter() const { return root_; }

@@ -14,10 +14,3 @@ LRESULT MyFlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wp
     }
     return FlickerListBox_CL::handle_message(window, message, wparam, lparam);
 }
-
-HWND MyFlickerListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
-{
-    if (!FlickerListBox_CL::create(parent, id, width, height, style, x, y)) return nullptr;
-    subclass();
-    return window();
-}

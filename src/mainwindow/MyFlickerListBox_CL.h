@@ -11,6 +11,4 @@ public:
     MyFlickerListBox_CL() = default;
     LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
     ~MyFlickerListBox_CL() override = default;
-    // Creates the list box and subclasses it.
-    HWND create(HWND parent, int id, int width, int height, DWORD style, int x, int y) override;
 };

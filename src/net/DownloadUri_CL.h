@@ -5,16 +5,22 @@
 
 #include <windows.h>
 
+#include "base/BusyScope.h"
 #include "base/GlobalBlock.h"
 #include "net/InetHttp_CL.h"
 #include "base/Semapho_CL.h"
 #include "base/ThreadBase_CL.h"
 
 // One picture to fetch: an http(s) address or a local path. The id is the
-// requester's (a list index, a counter); one id is queued at most once.
+// requester's (a list index, a counter); one id is queued at most once. A
+// requester may derive its own record to carry what the answer needs.
 struct DownloadRequest {
+    virtual ~DownloadRequest() = default;
     int id = 0;
     std::wstring uri;
+    // The requester's busy period: it lasts as long as the request, however
+    // the request ends (answered, replaced, dropped from a full queue, cancelled).
+    BusyScope busy;
 };
 
 // The worker that downloads pictures one at a time, newest request first, and

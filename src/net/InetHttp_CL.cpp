@@ -364,11 +364,12 @@ HRESULT InetHttp_CL::fetch(const std::string& url)
     last_error_ = 0;
     status_code_ = 0;
     std::shared_ptr<InetHttp_CL> done = run_detached([parts](InetHttp_CL& transfer) {
+        // failed_step() keeps the reason; the outcome is read from the body below.
         if (!transfer.open_internet() || !transfer.connect_host(parts.host, parts.secure) ||
             !transfer.send_get_request(parts.path)) {
-            transfer.failed_step();
+            (void)transfer.failed_step();
         } else if (transfer.read_response_fixed(transfer.content_length_) == 0 && transfer.content_length_ != 0) {
-            transfer.failed_step();
+            (void)transfer.failed_step();
         }
     });
     if (!done) {
@@ -394,7 +395,8 @@ HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce
     InetHttp_CL transfer;
     if (announce) announce(&transfer);
     std::shared_ptr<InetHttp_CL> done = transfer.run_detached([uri](InetHttp_CL& detached) {
-        if (detached.open_internet() && detached.open_url(uri)) detached.read_response_movable(detached.content_length_);
+        // The count is not needed: the block read, or none, is taken below.
+        if (detached.open_internet() && detached.open_url(uri)) (void)detached.read_response_movable(detached.content_length_);
     });
     // Withdrawn before `transfer` goes away, so an abort never reaches a destroyed object.
     if (announce) announce(nullptr);

@@ -47,22 +47,22 @@ public:
     virtual ~InetHttp_CL();
 
     // Low-level steps, on the object's own handles.
-    bool open_internet();
-    HINTERNET connect_host(const std::wstring& host, bool secure = false);
-    bool send_get_request(const std::wstring& path);
+    [[nodiscard]] bool open_internet();
+    [[nodiscard]] HINTERNET connect_host(const std::wstring& host, bool secure = false);
+    [[nodiscard]] bool send_get_request(const std::wstring& path);
     // Reads the body into fixed_body (always NUL-terminated); length -1 reads to
     // the end. The number of bytes, 0 when the read failed or the body ended
     // short of its length.
-    DWORD read_response_fixed(LONG length);
-    bool open_url(const std::wstring& url);
+    [[nodiscard]] DWORD read_response_fixed(LONG length);
+    [[nodiscard]] bool open_url(const std::wstring& url);
     void abort_transfer();
     // Reads the body into movable_body, exactly its bytes; 0 and no block on failure.
-    DWORD read_response_movable(LONG length);
+    [[nodiscard]] DWORD read_response_movable(LONG length);
 
     // GET of a narrow URL into fixed_body; E_FAIL when nothing arrived. An
     // abort ends the fetch under way; one that comes before fetch() begins does
     // not carry over to it.
-    HRESULT fetch(const std::string& url);
+    [[nodiscard]] HRESULT fetch(const std::string& url);
 
     // Told of the transfer under way (and of null when it is over), so that
     // another thread can abort it while it lasts.
@@ -71,7 +71,7 @@ public:
     static bool is_local_path(const std::wstring& uri);
     // A local path is read from disk, anything else fetched over HTTP. The
     // caller owns the returned movable block; null when nothing could be read.
-    static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
+    [[nodiscard]] static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
 
     // The last body read by read_response_fixed(); "" when there is none.
     const char* body() const;
@@ -87,23 +87,23 @@ public:
     // HTTP status of the last response; 0 when none arrived.
     DWORD status_code() const { return status_code_; }
     // The caller takes over the block read by read_response_movable().
-    HGLOBAL take_movable_body() { return movable_body_.release(); }
+    [[nodiscard]] HGLOBAL take_movable_body() { return movable_body_.release(); }
 
 private:
     using Steps = std::function<void(InetHttp_CL&)>;
     // The object that ran `steps` on a helper thread; null when aborted first.
-    std::shared_ptr<InetHttp_CL> run_detached(const Steps& steps);
-    static bool start_helper(const std::shared_ptr<InetHttp_CL>& transfer, const Steps& steps);
+    [[nodiscard]] std::shared_ptr<InetHttp_CL> run_detached(const Steps& steps);
+    [[nodiscard]] static bool start_helper(const std::shared_ptr<InetHttp_CL>& transfer, const Steps& steps);
     static unsigned __stdcall helper_proc(void* argument);
-    bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
+    [[nodiscard]] bool keep(std::atomic<HINTERNET>& slot, HINTERNET handle);
     void close_handles();
     LONG query_content_length() const;
     DWORD query_status_code() const;
     // Keeps the calling thread's last error as the reason of a failed step.
-    bool failed_step();
-    GlobalBlock read_body(LONG length, UINT flags, SIZE_T terminator, DWORD& size);
-    bool read_exact(char* target, DWORD length);
-    bool read_to_end(std::string& bytes);
+    [[nodiscard]] bool failed_step();
+    [[nodiscard]] GlobalBlock read_body(LONG length, UINT flags, SIZE_T terminator, DWORD& size);
+    [[nodiscard]] bool read_exact(char* target, DWORD length);
+    [[nodiscard]] bool read_to_end(std::string& bytes);
 
     std::atomic<HINTERNET> internet_handle_{nullptr};
     std::atomic<HINTERNET> connect_handle_{nullptr};

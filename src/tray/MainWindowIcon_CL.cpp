@@ -33,6 +33,8 @@ MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*
 
 MainWindowIcon_CL::~MainWindowIcon_CL()
 {
+    // Nothing the workers still hand over may run on a window being torn down.
+    tasks().close();
     candidate_worker_.stop();
     downloader_.stop();
 }
@@ -53,16 +55,6 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
         break;
     case TaskTrayIcon_CL::kNotifyMessage:
         on_tray_notify(static_cast<UINT>(lparam));
-        break;
-    case kCandidateRunDone:
-        // The run happens once per start; an idle thread would only hold its memory.
-        candidate_worker_.stop();
-        show_run_outcome();
-        change_request(true);
-        start_check_timer();
-        break;
-    case kPictureDone:
-        on_picture_done(wparam != 0);
         break;
     case WM_DISPLAYCHANGE:
         on_display_change();
@@ -138,25 +130,22 @@ void MainWindowIcon_CL::change_request(bool forced)
 void MainWindowIcon_CL::draw_next_wallpaper()
 {
     // A download under way finishes first: its request would drop a second one.
-    if (downloading_.exchange(true)) return;
-    raise_busy();
-    std::vector<ImageItem_CL> drawn;
-    if (!wallpaper_chooser::choose_next(pictures_per_change(), drawn)) {
-        downloading_ = false;
-        lower_busy();
+    if (download_) return;
+    download_ = BusyScope(this);
+    auto change = std::make_shared<WallpaperChange>();
+    if (!wallpaper_chooser::choose_next(pictures_per_change(), change->items)) {
+        download_.end();
         return;
     }
-    set_pending(drawn);
-    arrived_ = 0;
-    pictures_ok_ = true;
     // While the idle worker ends, the requests wait in its queue for the restart.
     if (!stopping_downloader_) downloader_.start();
-    for (size_t i = 0; i < drawn.size(); ++i) {
+    for (size_t i = 0; i < change->items.size(); ++i) {
         ImageItem_CL::Size best;
-        drawn[i].best_size(best);  // the draw takes only items that have an address
-        auto request = std::make_unique<DownloadRequest>();
+        change->items[i].best_size(best);  // the draw takes only items that have an address
+        auto request = std::make_unique<WallpaperRequest>();
         request->id = static_cast<int>(i) + 1;
         request->uri = best.url;
+        request->change = change;
         downloader_.request_download(std::move(request));
     }
 }
@@ -169,72 +158,78 @@ size_t MainWindowIcon_CL::pictures_per_change() const
     return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
 }
 
-void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
-{
-    const size_t index = request && request->id > 0 ? static_cast<size_t>(request->id - 1) : 0;
-    const Outcome outcome = owner_.on_picture(index, std::move(data));
-    if (outcome != Outcome::Waiting) PostMessageW(owner_.window(), kPictureDone, outcome == Outcome::Retry ? 1 : 0, 0);
-}
+namespace {
 
-// The block is freed on leaving, whatever happens.
-MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_picture(size_t index, GlobalBlock block)
+enum class Arrival { Waiting, Installed, Failed };
+
+// Download worker. Files, the registry and the desktop wallpaper only, no
+// window of this process: the install takes long enough (large photos, the
+// composition for several monitors, the broadcast of the new wallpaper) that
+// the tray's menu would freeze on its thread. Several monitors' pictures are
+// kept until the last one is there. The block is freed on leaving.
+template <class Change>
+Arrival receive_picture(Change& change, size_t index, GlobalBlock block)
 {
-    const std::vector<ImageItem_CL> items = pending();
+    const std::vector<ImageItem_CL>& items = change.items;
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
-    if (items.size() > 1) return on_monitor_picture(items, index, bytes.data(), size);
-    // Local files are taken as they are; a photo must have the size the service promised.
-    const bool installed = bytes.data() && !items.empty() &&
-                           wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
-                               wallpaper::Install::Done;
-    return finish_change(installed, items);
+    bool installed = false;
+    if (items.size() > 1) {
+        if (!bytes.data() || index >= items.size() ||
+            wallpaper::stage_picture(items[index], bytes.data(), size, items[index].localPath.empty(), index) !=
+                wallpaper::Install::Done)
+            change.pictures_ok = false;
+        if (++change.arrived < items.size()) return Arrival::Waiting;
+        // One failed picture fails the change: a monitor never shows a picture of the one before.
+        if (!change.pictures_ok) wallpaper::discard_staged(items.size());
+        else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
+    } else {
+        // Local files are taken as they are; a photo must have the size the service promised.
+        installed = bytes.data() && !items.empty() &&
+                    wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
+                        wallpaper::Install::Done;
+    }
+    if (!installed) return Arrival::Failed;
+    // The wallpaper is installed either way; a list that could not be
+    // written was traced and is written again by the next change.
+    (void)wallpaper::record_current(items);
+    // The first monitor's picture ends up newest.
+    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
+    return Arrival::Installed;
 }
 
-MainWindowIcon_CL::Outcome MainWindowIcon_CL::on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index,
-                                                                 const void* bytes, size_t size)
+}  // namespace
+
+void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    if (!bytes || index >= items.size() ||
-        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) != wallpaper::Install::Done)
-        pictures_ok_ = false;
-    if (++arrived_ < items.size()) return Outcome::Waiting;
-    // One failed picture fails the change: a monitor never shows a picture of the one before.
-    if (!pictures_ok_) {
-        wallpaper::discard_staged(items.size());
-        return finish_change(false, items);
-    }
-    return finish_change(wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors()), items);
+    // Only the tray queues here, always its own kind of request.
+    auto& wanted = static_cast<WallpaperRequest&>(*request);
+    const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
+    const Arrival arrival = receive_picture(*wanted.change, index, std::move(data));
+    if (arrival == Arrival::Waiting) return;
+    const bool installed = arrival == Arrival::Installed;
+    MainWindowIcon_CL& owner = owner_;
+    // A tray window that is gone has nothing left to show or draw.
+    (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });
+    // Told after the tray is back at rest (its task comes first), so a change
+    // asked for on hearing of this one is not refused as busy.
+    if (installed) main_window_link::notify(main_window_link::kNewWallpaper);
 }
 
-MainWindowIcon_CL::Outcome MainWindowIcon_CL::finish_change(bool installed, const std::vector<ImageItem_CL>& items)
+void MainWindowIcon_CL::on_picture_done(bool installed)
 {
-    downloading_ = false;
-    if (installed) {
-        failed_draws_ = 0;
-        // The wallpaper is installed either way; a list that could not be
-        // written was traced and is written again by the next change.
-        (void)wallpaper::record_current(items);
-        // The first monitor's picture ends up newest.
-        for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
-        lower_busy();
-        main_window_link::notify(main_window_link::kNewWallpaper);
-        return Outcome::Done;
-    }
-    lower_busy();
+    download_.end();
     // An unreachable service must not start draws for ever.
-    return ++failed_draws_ < kMaxFailedDraws ? Outcome::Retry : Outcome::Done;
-}
-
-void MainWindowIcon_CL::on_picture_done(bool retry)
-{
-    if (retry) draw_next_wallpaper();
-    if (!downloading_ && layout_changed_) on_display_change();
-    if (downloading_ || stopping_downloader_) return;
+    failed_draws_ = installed ? 0 : failed_draws_ + 1;
+    if (!installed && failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
+    if (!download_ && layout_changed_) on_display_change();
+    if (download_ || stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
     stopping_downloader_ = true;
     downloader_.stop();
     stopping_downloader_ = false;
     // A draw served while the worker ended left its request in the queue.
-    if (downloading_) downloader_.start();
+    if (download_) downloader_.start();
 }
 
 // The same pictures, laid out again for the monitors there are now.
@@ -242,30 +237,23 @@ void MainWindowIcon_CL::on_display_change()
 {
     if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
     // A change under way composes for the old layout; it is laid out again when it ends.
-    layout_changed_ = downloading_;
+    layout_changed_ = static_cast<bool>(download_);
     if (!layout_changed_ && !wallpaper::reinstall_current()) trace::failure(L"wallpaper not laid out again for the monitors");
 }
 
-void MainWindowIcon_CL::set_pending(const std::vector<ImageItem_CL>& items)
+void MainWindowIcon_CL::begin_busy()
 {
-    std::lock_guard<std::mutex> lock(pending_lock_);
-    pending_ = items;
+    // A tray window that is gone shows no icon.
+    (void)tasks().run_or_post([this] {
+        if (busy_++ == 0) tray_icon_.show_busy(true);
+    });
 }
 
-std::vector<ImageItem_CL> MainWindowIcon_CL::pending() const
+void MainWindowIcon_CL::end_busy()
 {
-    std::lock_guard<std::mutex> lock(pending_lock_);
-    return pending_;
-}
-
-void MainWindowIcon_CL::raise_busy()
-{
-    if (busy_.fetch_add(1) == 0) tray_icon_.show_busy(true);
-}
-
-void MainWindowIcon_CL::lower_busy()
-{
-    if (busy_.fetch_sub(1) - 1 < 1) tray_icon_.show_busy(false);
+    (void)tasks().run_or_post([this] {
+        if (busy_ > 0 && --busy_ == 0) tray_icon_.show_busy(false);
+    });
 }
 
 void MainWindowIcon_CL::start_candidate_run()
@@ -291,33 +279,31 @@ int MainWindowIcon_CL::UpdateCand_CL::on_thread_message(UINT message, WPARAM, LP
 void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
 {
     if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
+    ServiceOutcome failure;
     {
-        owner_.raise_busy();
+        const BusyScope busy(&owner_);
         FlickrXmlHelper_CL client;
-        ServiceOutcome failure;
         std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
-        if (stop_requested) {
-            owner_.lower_busy();
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> guard(owner_.outcome_lock_);
-            owner_.run_outcome_ = failure;
-        }
+        if (stop_requested) return;
         candidate_run::store_candidates(std::move(photos));
         main_window_link::notify(main_window_link::kCandidates);
-        owner_.lower_busy();
     }
-    PostMessageW(owner_.window(), kCandidateRunDone, 0, 0);
+    MainWindowIcon_CL& owner = owner_;
+    // A tray window that is gone starts no schedule.
+    (void)owner_.tasks().post([&owner, failure] { owner.on_candidate_run_done(failure); });
 }
 
-void MainWindowIcon_CL::show_run_outcome()
+void MainWindowIcon_CL::on_candidate_run_done(const ServiceOutcome& outcome)
 {
-    ServiceOutcome outcome;
-    {
-        std::lock_guard<std::mutex> guard(outcome_lock_);
-        outcome = run_outcome_;
-    }
+    // The run happens once per start; an idle thread would only hold its memory.
+    candidate_worker_.stop();
+    show_run_outcome(outcome);
+    change_request(true);
+    start_check_timer();
+}
+
+void MainWindowIcon_CL::show_run_outcome(const ServiceOutcome& outcome)
+{
     const std::wstring failure = outcome_text(outcome);
     tray_icon_.set_tip(failure.empty() ? L"Tapestrel" : L"Tapestrel\n" + failure);
     if (outcome.blames_key() && !key_balloon_shown_) {

@@ -1,9 +1,8 @@
 #pragma once
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "base/BusyScope.h"
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
@@ -13,8 +12,10 @@
 
 // The hidden window of the tray process ("Tapestrel_ICON"): the notification
 // icon and its menu, the change schedule, drawing and installing wallpapers,
-// and the candidate worker.
-class MainWindowIcon_CL : public MainWindowBase_CL {
+// and the candidate worker. The workers only fetch, install and store: what
+// touches this window, its icon or its fields reaches the window's thread as
+// a task.
+class MainWindowIcon_CL : public MainWindowBase_CL, public BusySignal {
 public:
     // Tray menu commands.
     static constexpr UINT kOpenMainWindow = 0x1110;
@@ -41,14 +42,29 @@ public:
     // downloads; the busy icon shows until they are over. Window thread only:
     // it starts the download worker, which ends again when idle.
     void draw_next_wallpaper();
-    int busy_count() const { return busy_.load(); }
+    // The busy icon shows while any period lasts. Any thread: from a worker
+    // the change is carried to the window's thread.
+    void begin_busy() override;
+    void end_busy() override;
+    int busy_count() const { return busy_; }
     // The icon's tooltip as last given to the shell.
     std::wstring tray_tip() { return tray_icon_.tip(); }
     // Whether this process has shown its balloon about the key.
     bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
-    // Downloads the drawn picture and installs it.
+    // The pictures of one change, shared by its requests so that the worker
+    // needs nothing of the window. The counts are the download worker's.
+    struct WallpaperChange {
+        std::vector<ImageItem_CL> items;
+        size_t arrived = 0;
+        bool pictures_ok = true;
+    };
+    struct WallpaperRequest : DownloadRequest {
+        std::shared_ptr<WallpaperChange> change;
+    };
+
+    // Downloads the drawn pictures and installs them.
     class MyDownLoadUri_CL : public DownloadUri_CL {
     public:
         explicit MyDownLoadUri_CL(MainWindowIcon_CL& owner) : owner_(owner) {}
@@ -71,15 +87,6 @@ private:
         MainWindowIcon_CL& owner_;
     };
 
-    // Posted by the candidate worker when its run is over: the first change
-    // follows and the schedule starts.
-    static constexpr UINT kCandidateRunDone = WM_APP + 1;
-    // Posted by the download worker once a picture was handled; wparam is
-    // non-zero when a failed one is to be drawn again.
-    static constexpr UINT kPictureDone = WM_APP + 2;
-
-    void raise_busy();
-    void lower_busy();
     void start_candidate_run();
     void start_check_timer();
     void on_timer(UINT_PTR id);
@@ -88,37 +95,27 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
-    enum class Outcome { Waiting, Done, Retry };
-    // Installs a downloaded picture, or keeps it until the other monitors'
-    // pictures are there; Retry when a failed draw is to be drawn again.
-    Outcome on_picture(size_t index, GlobalBlock block);
-    Outcome on_monitor_picture(const std::vector<ImageItem_CL>& items, size_t index, const void* bytes, size_t size);
-    Outcome finish_change(bool installed, const std::vector<ImageItem_CL>& items);
-    void on_picture_done(bool retry);
+    // Window thread, once the download worker has handled the change's pictures.
+    void on_picture_done(bool installed);
     // The pictures a change draws: one, or one per monitor when that is on.
     size_t pictures_per_change() const;
     void on_display_change();
-    // Window thread: the tooltip tells of the run's failure, and a refused key
-    // gets one balloon per process.
-    void show_run_outcome();
-    void set_pending(const std::vector<ImageItem_CL>& items);
-    std::vector<ImageItem_CL> pending() const;
+    // Window thread, once the candidate run is over: the first change follows
+    // and the schedule starts.
+    void on_candidate_run_done(const ServiceOutcome& outcome);
+    // The tooltip tells of the run's failure, and a refused key gets one
+    // balloon per process.
+    void show_run_outcome(const ServiceOutcome& outcome);
 
+    // Everything below is touched on the window's thread only.
     TaskTrayIcon_CL tray_icon_;
-    std::atomic<int> busy_{0};
-    mutable std::mutex pending_lock_;  // drawn on any thread, installed on the download worker
-    std::vector<ImageItem_CL> pending_;
-    // Download worker only, reset by the draw before the requests are queued.
-    size_t arrived_ = 0;
-    bool pictures_ok_ = true;
-    bool layout_changed_ = false;  // window thread: the monitors changed during a change
+    int busy_ = 0;
+    bool layout_changed_ = false;  // the monitors changed during a change
     int ready_ = 0;
-    std::atomic<int> failed_draws_{0};
-    std::atomic<bool> downloading_{false};  // one picture at a time
-    bool stopping_downloader_ = false;       // window thread: the idle worker is being ended
+    int failed_draws_ = 0;
+    BusyScope download_;                // lasts while a change's pictures are fetched and installed
+    bool stopping_downloader_ = false;  // the idle worker is being ended
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
-    std::mutex outcome_lock_;  // written by the candidate worker, read on the window thread
-    ServiceOutcome run_outcome_;
     bool key_balloon_shown_ = false;
 };

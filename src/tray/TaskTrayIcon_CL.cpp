@@ -49,7 +49,6 @@ void TaskTrayIcon_CL::attach(HWND window)
 
 bool TaskTrayIcon_CL::add()
 {
-    std::lock_guard<std::mutex> guard(lock_);
     int left = kRetries;
     while (!Shell_NotifyIconW(NIM_ADD, &data_)) {
         if (GetLastError() != ERROR_TIMEOUT && --left <= 0) {
@@ -68,37 +67,28 @@ bool TaskTrayIcon_CL::add()
 
 void TaskTrayIcon_CL::restore()
 {
-    bool attached = false;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        attached = data_.hWnd != nullptr;
-    }
-    if (attached) add();
+    if (data_.hWnd) add();
 }
 
 void TaskTrayIcon_CL::show_busy(bool busy)
 {
-    std::lock_guard<std::mutex> guard(lock_);
     data_.hIcon = busy ? busy_ : normal_;
     modify(NIF_ICON);
 }
 
 void TaskTrayIcon_CL::set_tip(const std::wstring& tip)
 {
-    std::lock_guard<std::mutex> guard(lock_);
     copy_text(data_.szTip, tip);
     modify(NIF_TIP);
 }
 
 std::wstring TaskTrayIcon_CL::tip()
 {
-    std::lock_guard<std::mutex> guard(lock_);
     return data_.szTip;
 }
 
 void TaskTrayIcon_CL::show_balloon(const std::wstring& title, const std::wstring& text)
 {
-    std::lock_guard<std::mutex> guard(lock_);
     copy_text(data_.szInfoTitle, title);
     copy_text(data_.szInfo, text);
     data_.dwInfoFlags = NIIF_WARNING;
@@ -107,7 +97,6 @@ void TaskTrayIcon_CL::show_balloon(const std::wstring& title, const std::wstring
     data_.uFlags &= ~NIF_INFO;
 }
 
-// Under lock_.
 void TaskTrayIcon_CL::modify(UINT flags)
 {
     data_.uFlags |= flags;
@@ -116,7 +105,6 @@ void TaskTrayIcon_CL::modify(UINT flags)
 
 void TaskTrayIcon_CL::remove()
 {
-    std::lock_guard<std::mutex> guard(lock_);
     if (!data_.hWnd) return;
     Shell_NotifyIconW(NIM_DELETE, &data_);
     data_.hWnd = nullptr;

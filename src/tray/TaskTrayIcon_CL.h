@@ -1,12 +1,12 @@
 #pragma once
-#include <mutex>
 #include <string>
 
 #include <windows.h>
 #include <shellapi.h>
 
 // The notification-area icon of the tray window: adding it (with retries),
-// switching between the normal and the busy picture, and removing it.
+// switching between the normal and the busy picture, and removing it. Used on
+// the tray window's thread only.
 class TaskTrayIcon_CL {
 public:
     static constexpr UINT kNotifyMessage = WM_USER + 100;
@@ -41,7 +41,6 @@ private:
     HICON load(int id);
     void modify(UINT flags);
 
-    std::mutex lock_;  // the busy picture changes from worker threads
     NOTIFYICONDATAW data_{};
     UINT taskbar_created_ = 0;
     std::wstring tip_;

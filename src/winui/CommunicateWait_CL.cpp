@@ -9,23 +9,24 @@ HWND CommunicateWait_CL::create(HWND parent)
     return window();
 }
 
-bool CommunicateWait_CL::on_own_thread(bool begin)
-{
-    if (!window() || GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId()) return true;
-    PostMessageW(window(), kBusyChange, begin ? 1 : 0, 0);
-    return false;
-}
-
 void CommunicateWait_CL::begin_busy()
 {
-    if (!on_own_thread(true)) return;
-    if (busy_ == 0) SetTimer(window(), kTimerId, 40, nullptr);
-    ++busy_;
+    // An indicator whose window is gone shows nothing.
+    (void)tasks().run_or_post([this] { change_busy(true); });
 }
 
 void CommunicateWait_CL::end_busy()
 {
-    if (!on_own_thread(false)) return;
+    (void)tasks().run_or_post([this] { change_busy(false); });
+}
+
+void CommunicateWait_CL::change_busy(bool begin)
+{
+    if (begin) {
+        if (busy_ == 0) SetTimer(window(), kTimerId, 40, nullptr);
+        ++busy_;
+        return;
+    }
     if (busy_ <= 0) return;
     if (--busy_ == 0) {
         KillTimer(window(), kTimerId);
@@ -41,10 +42,6 @@ LRESULT CommunicateWait_CL::handle_message(HWND window, UINT message, WPARAM wpa
         HDC dc = BeginPaint(window, &ps);
         paint(dc);
         EndPaint(window, &ps);
-        return 0;
-    }
-    if (message == kBusyChange) {
-        wparam ? begin_busy() : end_busy();
         return 0;
     }
     if (message == WM_TIMER && wparam == kTimerId) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/BusyScope.h"
 #include "winui/ControlBase_CL.h"
 
 // The main window's communicating indicator: a strip that shows a moving green
@@ -6,13 +7,11 @@
 // animation runs from the first begin_busy until the matching last end_busy.
 // Loaders and download workers call both from their own threads: the count
 // and its timer change on the indicator's thread only (a timer belongs to its
-// window's thread), so each change is posted there.
-class CommunicateWait_CL : public ControlBase_CL {
+// window's thread), so a change from elsewhere goes there as a task.
+class CommunicateWait_CL : public ControlBase_CL, public BusySignal {
 public:
     static constexpr int kId = 0x2345;
     static constexpr UINT_PTR kTimerId = 0x12345678;
-    // Posted by other threads; wParam 1 begins, 0 ends a busy period.
-    static constexpr UINT kBusyChange = WM_APP + 0x102;
 
     CommunicateWait_CL() : ControlBase_CL(kStatic) {}
     // Swallows every message: paints on WM_PAINT, advances on its timer.
@@ -20,16 +19,15 @@ public:
 
     // A subclassed static at (200, 32), 320 x 16; the owner sizes it.
     HWND create(HWND parent);
-    void begin_busy();
-    void end_busy();
+    void begin_busy() override;
+    void end_busy() override;
 
     int busy_count() const { return busy_; }
     int phase() const { return phase_; }
 
 private:
     void paint(HDC dc) const;
-    // False when the change was posted to the indicator's thread.
-    bool on_own_thread(bool begin);
+    void change_busy(bool begin);
 
     int phase_ = 0;
     int busy_ = 0;

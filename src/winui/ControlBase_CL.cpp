@@ -15,6 +15,7 @@ ControlBase_CL::ControlBase_CL(int kind) : kind_(kind), font_(stock_font()) {}
 
 ControlBase_CL::~ControlBase_CL()
 {
+    tasks_.close();
     subclassing::detach(window_, this, previous_);
     set_font(nullptr);
 }
@@ -83,9 +84,19 @@ int ControlBase_CL::text_height(const std::wstring& text) const
 bool ControlBase_CL::subclass()
 {
     if (!window_) return false;
+    // Twice would put the common procedure in front of itself.
+    if (previous_ && subclassing::bound_object<ControlBase_CL>(window_) == this) return true;
     callback_ = nullptr;
-    previous_ = subclassing::install(window_, this, &subclassing::procedure<ControlBase_CL>);
+    previous_ = subclassing::install(window_, this, &ControlBase_CL::procedure);
+    if (previous_) tasks_.open(window_);
     return previous_ != nullptr;
+}
+
+LRESULT CALLBACK ControlBase_CL::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    ControlBase_CL* object = subclassing::bound_object<ControlBase_CL>(window);
+    if (object && object->tasks_.on_message(message)) return 0;
+    return subclassing::procedure<ControlBase_CL>(window, message, wparam, lparam);
 }
 
 HWND ControlBase_CL::create_window(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style,

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/WindowTasks_CL.h"
+
 // Base of every control wrapper and of the top-level windows. The object is
 // bound to its window through the window's user-data slot; a subclassed
 // control sees each message in handle_message before the control's own
@@ -49,7 +51,11 @@ public:
 
     // Binds this object to its created window and puts the common control
     // procedure in front of the control's own; clears the message callback.
+    // From then on the window takes tasks. Once is enough; again does nothing.
     bool subclass();
+    // The road from workers to this object's window thread: open while the
+    // window is bound to the object (top-level windows and subclassed controls).
+    WindowTasks_CL& tasks() { return tasks_; }
 
     int kind() const { return kind_; }
     int id() const { return id_; }
@@ -82,6 +88,8 @@ protected:
 private:
     // Top-left of the window in its parent's client coordinates (screen for a top-level window).
     POINT position() const;
+    // The control procedure: window tasks first, then the common subclass routing.
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     int kind_;
     int id_ = 0;
@@ -90,4 +98,5 @@ private:
     MessageCallback callback_ = nullptr;
     HWND window_ = nullptr;
     HFONT font_;
+    WindowTasks_CL tasks_;
 };

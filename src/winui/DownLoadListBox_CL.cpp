@@ -1,7 +1,6 @@
 #include "winui/DownLoadListBox_CL.h"
 
 #include "store/ServiceConfig.h"
-#include "winui/CommunicateWait_CL.h"
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
 
@@ -12,7 +11,7 @@ DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& lis
 
 void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    list_.on_downloaded(request->id, std::move(data));
+    list_.on_downloaded(std::move(request), std::move(data));
 }
 
 DownLoadListBox_CL::DownLoadListBox_CL()
@@ -23,6 +22,8 @@ DownLoadListBox_CL::DownLoadListBox_CL()
 
 DownLoadListBox_CL::~DownLoadListBox_CL()
 {
+    // No picture may arrive at a list being torn down.
+    tasks().close();
     worker_.stop_requested = true;
     worker_.cancel_downloads();
     worker_.stop();
@@ -46,12 +47,14 @@ std::wstring DownLoadListBox_CL::image_address(int)
 
 HWND DownLoadListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
 {
-    return ListBox_CL::create(parent, id, width, height, style, x, y);
+    // Subclassed, so that the worker's pictures reach the list by task.
+    if (!ListBox_CL::create(parent, id, width, height, style, x, y)) return nullptr;
+    subclass();
+    return window();
 }
 
 size_t DownLoadListBox_CL::cached_count()
 {
-    Semapho_CL::Lock_CL lock(lock_);
     return cache_.count();
 }
 
@@ -94,7 +97,6 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
         Gdiplus::SolidBrush background(Gdiplus::Color((item.itemState & ODS_SELECTED) ? 0xFF6464DC : 0xFFFFFFFF));
         graphics->FillRectangle(&background, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
                                 static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
-        Semapho_CL::Lock_CL lock(lock_);
         if (Gdiplus::Image* picture = picture_for(row)) draw_entry(*graphics, rect, picture, row, item.itemState);
     }
     if (!buffer) return;
@@ -103,11 +105,10 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
     screen.DrawImage(buffer, target, rect.left, rect.top, target.Width, target.Height, Gdiplus::UnitPixel);
 }
 
-// Runs under the list lock.
 Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 {
     if (Gdiplus::Image* cached = cache_.find(row)) return cached;
-    if (resetting_) return nullptr;
+    if (resetting_ || arriving(row)) return nullptr;
     const std::wstring uri = image_address(row);
     if (uri.empty()) return nullptr;
     if (!InetHttp_CL::is_local_path(uri)) {
@@ -125,32 +126,45 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 {
     worker_.start();
-    if (indicator_ && busy_.exchange(1) == 0) indicator_->begin_busy();
     std::unique_ptr<DownloadRequest> request = new_request();
     request->id = row;
     request->uri = uri;
+    request->busy = BusyScope(indicator_);
     worker_.request_download(std::move(request));
 }
 
-// Worker thread. The stream made from the block frees it with the picture.
-void DownLoadListBox_CL::on_downloaded(int row, GlobalBlock data)
+// The stream made from the block frees it with the picture.
+void DownLoadListBox_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     {
-        Semapho_CL::Lock_CL lock(lock_);
-        std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
-        // A picture that did not arrive or does not decode shows the error
-        // picture, so the row is not fetched again at every paint.
-        if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
-        if (picture) cache_.store(row, std::move(picture));
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.insert(request->id);
     }
-    end_busy_when_idle();
+    std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
+    // A list whose window is gone drops the picture with the task; the
+    // request's busy period ends when the task is over.
+    (void)tasks().post([this, request = std::move(request), picture = std::move(picture)]() mutable {
+        take_picture(request->id, std::move(picture));
+    });
+}
+
+void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> picture)
+{
+    // A picture that did not arrive or does not decode shows the error
+    // picture, so the row is not fetched again at every paint.
+    if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
+    if (picture) cache_.store(row, std::move(picture));
+    {
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.erase(row);
+    }
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-void DownLoadListBox_CL::end_busy_when_idle()
+bool DownLoadListBox_CL::arriving(int row)
 {
-    if (!indicator_ || busy_.load() == 0 || worker_.queue_length() != 0) return;
-    if (busy_.exchange(0) == 1) indicator_->end_busy();
+    std::lock_guard<std::mutex> guard(arriving_lock_);
+    return arriving_.count(row) != 0;
 }
 
 void DownLoadListBox_CL::reset()
@@ -160,11 +174,11 @@ void DownLoadListBox_CL::reset()
     worker_.stop_requested = true;
     worker_.cancel_downloads();
     worker_.stop();
+    cache_.clear();
     {
-        Semapho_CL::Lock_CL lock(lock_);
-        cache_.clear();
+        std::lock_guard<std::mutex> guard(arriving_lock_);
+        arriving_.clear();
     }
     clear();
-    if (indicator_ && busy_.exchange(0) == 1) indicator_->end_busy();
     resetting_ = 0;
 }

@@ -1,21 +1,21 @@
 #pragma once
-#include <atomic>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
+#include "base/BusyScope.h"
 #include "base/GdiplusInclude.h"
 #include "net/DownloadUri_CL.h"
 #include "net/ImageCache_CL.h"
-#include "base/Semapho_CL.h"
 #include "winui/BackBuffer_CL.h"
 #include "winui/ListBox_CL.h"
 
-class CommunicateWait_CL;
-
 // An owner-drawn list whose rows show a picture: painted from a cache of
 // decoded pictures; a missing one is decoded at once when it is a local file,
-// otherwise fetched by the list's own download worker, which fills the cache
-// and repaints the list.
+// otherwise fetched and decoded by the list's own download worker, which hands
+// the picture to the list's thread to fill the cache and repaint. The cache is
+// touched on the list's thread only.
 class DownLoadListBox_CL : public ListBox_CL {
 public:
     static constexpr int kThumbnailWidth = 144;
@@ -40,8 +40,9 @@ public:
     // Stops all picture work and empties the list.
     void reset();
 
-    // Not owned; the list holds one busy count on it while downloads are pending.
-    void set_busy_indicator(CommunicateWait_CL* indicator) { indicator_ = indicator; }
+    // Not owned, and outlives the list; each pending download is a busy
+    // period on it.
+    void set_busy_indicator(BusySignal* indicator) { indicator_ = indicator; }
     // Drawn for rows whose picture could not be fetched.
     void set_error_image(const std::wstring& path) { error_image_ = path; }
     // Pictures held in the cache now.
@@ -61,15 +62,21 @@ private:
     // The cached picture of a row, decoding a local file or queueing a download on a miss.
     Gdiplus::Image* picture_for(int row);
     void request_picture(int row, const std::wstring& uri);
-    void on_downloaded(int row, GlobalBlock data);
-    void end_busy_when_idle();
+    // Worker thread: decodes what arrived and hands it over with the request.
+    void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data);
+    // The list's thread: a null picture shows the error picture.
+    void take_picture(int row, std::unique_ptr<Gdiplus::Image> picture);
+    // Whether a row's picture is on its way to the list's thread.
+    bool arriving(int row);
 
     std::unique_ptr<BackBuffer_CL> back_buffer_;
-    Semapho_CL lock_;  // guards the cache between painting and the worker
     ImageCache_CL cache_;
     int resetting_ = 0;
-    std::atomic<int> busy_{0};
-    CommunicateWait_CL* indicator_ = nullptr;
+    BusySignal* indicator_ = nullptr;
+    // Rows whose download is over but whose picture is not in the cache yet:
+    // a paint meanwhile must not fetch them again.
+    std::mutex arriving_lock_;
+    std::set<int> arriving_;
     std::wstring error_image_;
     OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
 };

@@ -66,33 +66,22 @@ const FlickerListBox_CL::Fonts& FlickerListBox_CL::fonts()
     return *fonts_;
 }
 
-LRESULT FlickerListBox_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == kAppendRecords) {
-        take_records(*reinterpret_cast<Delivery*>(lparam));
-        set_handled(true);
-        return 0;
-    }
-    return DownLoadListBox_CL::handle_message(window, message, wparam, lparam);
-}
-
 void FlickerListBox_CL::append_records(std::vector<ImageItem_CL> records, size_t announced_total)
 {
-    deliver({records, false, announced_total});
+    deliver(std::move(records), false, announced_total);
 }
 
 void FlickerListBox_CL::replace_records(std::vector<ImageItem_CL> records, size_t announced_total)
 {
-    deliver({records, true, announced_total});
+    deliver(std::move(records), true, announced_total);
 }
 
-void FlickerListBox_CL::deliver(Delivery delivery)
+void FlickerListBox_CL::deliver(std::vector<ImageItem_CL> records, bool replace, size_t announced_total)
 {
-    if (!window()) return;
-    if (GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId())
-        take_records(delivery);
-    else
-        SendMessageW(window(), kAppendRecords, 0, reinterpret_cast<LPARAM>(&delivery));
+    // A list whose window is gone has no rows to fill.
+    (void)tasks().run_or_post([this, records = std::move(records), replace, announced_total]() mutable {
+        take_records(records, replace, announced_total);
+    });
 }
 
 void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
@@ -103,10 +92,9 @@ void FlickerListBox_CL::show_records(const std::vector<ImageItem_CL>& records)
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-void FlickerListBox_CL::take_records(Delivery& delivery)
+void FlickerListBox_CL::take_records(std::vector<ImageItem_CL>& records, bool replace, size_t announced_total)
 {
-    std::vector<ImageItem_CL>& records = delivery.records;
-    if (delivery.replace) {
+    if (replace) {
         SendMessageW(window(), LB_SETCOUNT, 0, 0);
         reset();
     }
@@ -122,7 +110,7 @@ void FlickerListBox_CL::take_records(Delivery& delivery)
     else
         records_.insert(records_.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
     filled_.resize(records_.size(), 0);
-    announced_total_ = std::max(announced_total_, delivery.announced_total);
+    announced_total_ = std::max(announced_total_, announced_total);
     SendMessageW(window(), LB_SETCOUNT, std::max(records_.size(), announced_total_), 0);
 }
 

@@ -12,17 +12,13 @@
 //
 // The records are touched on the user-interface thread only: a loader thread
 // hands its records over with append_records, which runs the change on the
-// list's own thread, so painting never reads a vector that is growing. A list
-// that lives on the same thread anyway can be shown in place with show_records.
+// list's own thread as a task, so painting never reads a vector that is
+// growing. A list that lives on the same thread anyway can be shown in place
+// with show_records.
 class FlickerListBox_CL : public DownLoadListBox_CL {
 public:
-    // The sent message that carries records from another thread (lParam: the
-    // Delivery).
-    static constexpr UINT kAppendRecords = WM_APP + 0x101;
-
     FlickerListBox_CL() = default;
     ~FlickerListBox_CL() override = default;
-    LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
     void clear() override;
     std::wstring image_address(int row) override;
     void draw_entry(Gdiplus::Graphics& graphics, const RECT& row_rect, Gdiplus::Image* picture, int row,
@@ -31,7 +27,8 @@ public:
     // Appends the records and sets the row count to the number of records, or
     // to the total announced so far when more are on their way (rows beyond
     // the records stay empty until they arrive; a reset forgets the total).
-    // Any thread; from another thread it waits until the list has taken them.
+    // Any thread; from another thread the list takes them on its own thread,
+    // in the order handed over (a list whose window is gone drops them).
     void append_records(std::vector<ImageItem_CL> records, size_t announced_total = 0);
     // Resets the list and shows these records instead, as one step: a failed
     // load that delivers nothing leaves the list as it was.
@@ -64,14 +61,8 @@ private:
     struct Fonts;
     const Fonts& fonts();
     void draw_owner(Gdiplus::Graphics& graphics, const RECT& row_rect, const ImageItem_CL& record, int row, bool selected);
-    // Records handed to the list, from any thread.
-    struct Delivery {
-        std::vector<ImageItem_CL>& records;
-        bool replace;
-        size_t announced_total;
-    };
-    void take_records(Delivery& delivery);
-    void deliver(Delivery delivery);
+    void take_records(std::vector<ImageItem_CL>& records, bool replace, size_t announced_total);
+    void deliver(std::vector<ImageItem_CL> records, bool replace, size_t announced_total);
 
     std::vector<ImageItem_CL> records_;
     std::vector<char> filled_;  // beside records_: 1 once the filler has seen the record

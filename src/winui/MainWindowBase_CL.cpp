@@ -6,6 +6,7 @@ MainWindowBase_CL::MainWindowBase_CL() : ControlBase_CL(kMainWindow) {}
 
 MainWindowBase_CL::~MainWindowBase_CL()
 {
+    tasks().close();
     const HWND own = window();
     if (own && IsWindow(own) && GetWindowLongPtrW(own, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
         SetWindowLongPtrW(own, GWLP_USERDATA, 0);
@@ -66,7 +67,9 @@ LRESULT CALLBACK MainWindowBase_CL::top_level_procedure(HWND window, UINT messag
         if (!object) return DefWindowProcW(window, message, wparam, lparam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         object->set_window(window);
+        object->tasks().open(window);
     }
+    if (object->tasks().on_message(message)) return 0;
     const LRESULT result = subclassing::handle_safely(
         message, [&] { return object->handle_message(window, message, wparam, lparam); }, LRESULT{0});
     if (message == WM_NCDESTROY) {

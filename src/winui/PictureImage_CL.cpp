@@ -1,8 +1,6 @@
 #include "winui/PictureImage_CL.h"
 
 #include "base/KernelHandle.h"
-#include "base/Trace.h"
-#include "winui/CommunicateWait_CL.h"
 #include "winui/FitPicture.h"
 #include "winui/PictureDecode.h"
 
@@ -11,15 +9,17 @@ PictureImage_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(PictureImage_CL& picture) 
     set_thread_name(L"PictureImage_CL::OrgDownloadUri_CL");
 }
 
-void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock data)
+void PictureImage_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    picture_.on_downloaded(std::move(data));
+    picture_.on_downloaded(std::move(request), std::move(data));
 }
 
 PictureImage_CL::PictureImage_CL() : back_buffer_(PixelFormat32bppRGB), worker_(*this) {}
 
 PictureImage_CL::~PictureImage_CL()
 {
+    // No picture may arrive at a picture being torn down.
+    tasks().close();
     stop_downloads();
     decoded_.reset();
 }
@@ -38,7 +38,7 @@ void PictureImage_CL::load(const std::wstring& address)
     auto request = std::make_unique<DownloadRequest>();
     request->id = ++requests_;
     request->uri = address;
-    if (CommunicateWait_CL* indicator = indicator_.load()) indicator->begin_busy();
+    request->busy = BusyScope(indicator_);
     worker_.request_download(std::move(request));
 }
 
@@ -49,34 +49,31 @@ void PictureImage_CL::stop_downloads()
     worker_.stop();
 }
 
-// Worker thread; the preview keeps the block.
-void PictureImage_CL::on_downloaded(GlobalBlock block)
+void PictureImage_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock block)
 {
-    if (CommunicateWait_CL* indicator = indicator_.load()) indicator->end_busy();
+    // The busy period ends when the task is over, or dropped with the window.
+    (void)tasks().post([this, request = std::move(request), block = std::move(block)]() mutable {
+        take_picture(std::move(block));
+    });
+}
+
+// The preview keeps the block.
+void PictureImage_CL::take_picture(GlobalBlock block)
+{
     if (!block) return;
-    {
-        Semapho_CL::Lock_CL lock(lock_);
-        if (!lock.held()) {
-            trace::failure(L"preview picture dropped: the preview stayed locked");
-            return;
-        }
-        decoded_.reset();
-        held_ = std::move(block);
-        stale_ = true;
-    }
+    decoded_.reset();
+    held_ = std::move(block);
+    stale_ = true;
     InvalidateRect(window(), nullptr, FALSE);
 }
 
 bool PictureImage_CL::holds_picture()
 {
-    Semapho_CL::Lock_CL lock(lock_);
-    return lock.held() && static_cast<bool>(held_);
+    return static_cast<bool>(held_);
 }
 
 HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
 {
-    Semapho_CL::Lock_CL lock(lock_);
-    if (!lock.held()) return E_FAIL;
     KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || !held_) return E_FAIL;
     const SIZE_T size = GlobalSize(held_.get());
@@ -90,8 +87,7 @@ HRESULT PictureImage_CL::save_bytes(const std::wstring& path)
 
 std::vector<unsigned char> PictureImage_CL::copy_bytes()
 {
-    Semapho_CL::Lock_CL lock(lock_);
-    if (!lock.held() || !held_) return {};
+    if (!held_) return {};
     GlobalBlock::Lock bytes(held_);
     if (!bytes.data()) return {};
     return std::vector<unsigned char>(bytes.data(), bytes.data() + GlobalSize(held_.get()));
@@ -101,13 +97,8 @@ LRESULT PictureImage_CL::handle_message(HWND window, UINT message, WPARAM wparam
 {
     set_handled(true);
     if (message == WM_SIZE) {
-        {
-            Semapho_CL::Lock_CL lock(lock_);
-            if (lock.held()) {
-                back_buffer_.ensure_size(LOWORD(lparam), HIWORD(lparam));
-                stale_ = true;
-            }
-        }
+        back_buffer_.ensure_size(LOWORD(lparam), HIWORD(lparam));
+        stale_ = true;
         InvalidateRect(window, nullptr, FALSE);
     } else if (message == WM_PAINT) {
         paint(window);
@@ -120,15 +111,10 @@ void PictureImage_CL::paint(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    {
-        Semapho_CL::Lock_CL lock(lock_);
-        if (lock.held()) {
-            if (stale_) render();
-            if (Gdiplus::Bitmap* bitmap = back_buffer_.bitmap()) {
-                Gdiplus::Graphics screen(dc);
-                screen.DrawImage(bitmap, 0, 0, back_buffer_.width(), back_buffer_.height());
-            }
-        }
+    if (stale_) render();
+    if (Gdiplus::Bitmap* bitmap = back_buffer_.bitmap()) {
+        Gdiplus::Graphics screen(dc);
+        screen.DrawImage(bitmap, 0, 0, back_buffer_.width(), back_buffer_.height());
     }
     EndPaint(window, &ps);
 }

@@ -1,22 +1,20 @@
 #pragma once
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/BusyScope.h"
 #include "base/GdiplusInclude.h"
 #include "net/DownloadUri_CL.h"
 #include "base/GlobalBlock.h"
-#include "base/Semapho_CL.h"
 #include "winui/BackBuffer_CL.h"
 #include "winui/StaticImage_CL.h"
-
-class CommunicateWait_CL;
 
 // A picture loaded by its own download worker and kept exactly as the bytes
 // arrived, so they can be written to a file later without a second download.
 // Painted scaled to fit on black. The picture is decoded once per new picture
-// and scaled once per size change, never at every paint.
+// and scaled once per size change, never at every paint. The worker hands the
+// bytes to the picture's thread; everything held is touched there only.
 class PictureImage_CL : public StaticImage_CL {
 public:
     // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | SS_REALSIZEIMAGE | SS_BITMAP
@@ -40,8 +38,9 @@ public:
     // Aborts what is being fetched and stops the worker (the window is closing).
     void stop_downloads();
 
-    // Not owned; counts one busy period per load.
-    void set_busy_indicator(CommunicateWait_CL* indicator) { indicator_ = indicator; }
+    // Not owned, and outlives the picture; each load is a busy period on it
+    // until its picture is taken or its request dropped.
+    void set_busy_indicator(BusySignal* indicator) { indicator_ = indicator; }
     bool holds_picture();
     const BackBuffer_CL& back_buffer() const { return back_buffer_; }
 
@@ -55,19 +54,20 @@ private:
         PictureImage_CL& picture_;
     };
 
-    void on_downloaded(GlobalBlock block);
+    // Worker thread: hands the request (its busy period ends with it) and the bytes over.
+    void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock block);
+    void take_picture(GlobalBlock block);
     void paint(HWND window);
-    // Under the picture lock: decodes a new picture, or the held one again for
-    // an area it no longer fills, and draws it into the back buffer.
+    // Decodes a new picture, or the held one again for an area it no longer
+    // fills, and draws it into the back buffer.
     void render();
 
-    Semapho_CL lock_;  // guards everything below up to the worker
     int requests_ = 0;
     GlobalBlock held_;
     std::unique_ptr<Gdiplus::Image> decoded_;  // held_ scaled to fill decoded_for_
     SIZE decoded_for_{0, 0};
     bool stale_ = true;                        // the back buffer does not show held_ at its size yet
     BackBuffer_CL back_buffer_;
-    std::atomic<CommunicateWait_CL*> indicator_{nullptr};
+    BusySignal* indicator_ = nullptr;
     OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
 };

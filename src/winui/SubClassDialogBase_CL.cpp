@@ -18,6 +18,7 @@ SubClassDialogBase_CL* bound_dialog(HWND window)
 
 SubClassDialogBase_CL::~SubClassDialogBase_CL()
 {
+    tasks_.close();
     if (window_ && IsWindow(window_) && bound_dialog(window_) == this) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     if (device_context_ && window_) ReleaseDC(window_, device_context_);
 }
@@ -53,6 +54,7 @@ void SubClassDialogBase_CL::bind(HWND window, HWND shared_window)
     window_ = window;
     if (window_variable_) *window_variable_ = shared_window;
     device_context_ = GetDC(window);
+    tasks_.open(window);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
 }
 
@@ -65,6 +67,7 @@ INT_PTR SubClassDialogBase_CL::route(HWND window, UINT message, WPARAM wparam, L
         object->bind(window, page ? GetParent(window) : window);
     }
     if (!object) return 0;
+    if (object->tasks_.on_message(message)) return TRUE;
     const INT_PTR result = object->handle_message(window, message, wparam, lparam);
     if (message == WM_DESTROY) {
         ReleaseDC(window, object->device_context_);

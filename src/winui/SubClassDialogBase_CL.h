@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/WindowTasks_CL.h"
+
 // Base of the dialogs and property-sheet pages built from an in-memory
 // template. The object is bound to its dialog window through the window's
 // user-data slot on WM_INITDIALOG; from then on every message (WM_INITDIALOG
@@ -36,6 +38,8 @@ public:
     static INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND window() const { return window_; }
+    // The road from workers to this dialog's thread: open while the dialog is bound.
+    WindowTasks_CL& tasks() { return tasks_; }
     HDC device_context() const { return device_context_; }
     // Receives the sheet's handle (for a page) or the dialog's own (stand-alone).
     void set_window_variable(HWND* variable) { window_variable_ = variable; }
@@ -51,4 +55,5 @@ private:
     HDC device_context_ = nullptr;
     std::unique_ptr<unsigned char[]> template_;
     HWND* window_variable_ = nullptr;
+    WindowTasks_CL tasks_;
 };

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "mainwindow/MyPictureImage_CL.h"
+#include "winui/CommunicateWait_CL.h"
 
 using namespace testing_support;
 using ui_testing::pump_until;
@@ -28,6 +29,7 @@ protected:
     GdiplusSession gdiplus_;
     TempFolder folder_;
     ui_testing::HostWindow host_{500, 400, true};
+    CommunicateWait_CL indicator_;  // before the preview: its loads hold busy periods on it
     MyPictureImage_CL preview_;
 };
 
@@ -86,4 +88,26 @@ TEST_F(PreviewTest, APictureStoredSidewaysIsShownUpright)
     buffer->GetPixel(270, 295, &bottom_right);
     EXPECT_EQ(quarter_of(top_left), Quarter::Blue);
     EXPECT_EQ(quarter_of(bottom_right), Quarter::Green);
+}
+
+// Each load keeps the indicator busy until its picture arrives or its request
+// is dropped: more loads than the queue holds, while one downloads, still
+// leave the indicator idle in the end.
+TEST_F(PreviewTest, EveryLoadEndsItsBusyPeriodEvenWhenDroppedFromTheQueue)
+{
+    ASSERT_NE(indicator_.create(host_.hwnd()), nullptr);
+    preview_.set_busy_indicator(&indicator_);
+    ASSERT_TRUE(make_jpeg(folder_.file(L"local.jpg"), 64, 48));
+    const std::wstring gated = L"preview/" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                               std::to_wstring(GetTickCount()) + L"/busy.jpg";
+    const std::vector<unsigned char> jpeg = jpeg_bytes(64, 48);
+    ASSERT_TRUE(serve_file(gated, std::string(jpeg.begin(), jpeg.end())));
+    preview_.load(http_url(L"_gate/" + gated));
+    ASSERT_TRUE(wait_for_http_request(L"_gate/" + gated, 20000));
+    for (int i = 0; i < 12; ++i) preview_.load(folder_.file(L"local.jpg"));
+    EXPECT_EQ(indicator_.busy_count(), 11);  // the download under way and the ten the queue keeps
+
+    ASSERT_TRUE(serve_file(L"_gate/" + gated + L".open", ""));
+    EXPECT_TRUE(pump_until([&] { return indicator_.busy_count() == 0; }));
+    EXPECT_TRUE(preview_.holds_picture());
 }

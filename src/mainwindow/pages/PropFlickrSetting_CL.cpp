@@ -26,6 +26,8 @@ PropFlickrSetting_CL::PropFlickrSetting_CL() : SettingsPage_CL(kFirstId), open_p
 
 PropFlickrSetting_CL::~PropFlickrSetting_CL()
 {
+    // No result may arrive at a page being torn down.
+    tasks().close();
     check_.cancel();
 }
 
@@ -61,10 +63,6 @@ void PropFlickrSetting_CL::build(HWND page)
 
 INT_PTR PropFlickrSetting_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == kCheckDone) {
-        show_check_result();
-        return TRUE;
-    }
     // The sheet is closing: a check under way is abandoned, not waited for.
     if (message == WM_DESTROY) check_.cancel();
     return SettingsPage_CL::handle_message(window, message, wparam, lparam);
@@ -147,9 +145,9 @@ void PropFlickrSetting_CL::start_check()
     check_.begin(narrow_units(api_key), narrow_units(shared_secret));
 }
 
-void PropFlickrSetting_CL::show_check_result()
+void PropFlickrSetting_CL::show_check_result(const std::wstring& result)
 {
-    set_text(kResult, check_.result());
+    set_text(kResult, result);
     enable(kCheckButton, true);
 }
 
@@ -169,6 +167,7 @@ int PropFlickrSetting_CL::Check_CL::on_thread_message(UINT message, WPARAM, LPAR
     if (message != kWorkMessage || stop_requested) return 0;
     // The answer is parsed as XML, which needs COM on this thread.
     if (FAILED(CoInitialize(nullptr))) return 0;
+    std::wstring result;
     {
         std::unique_lock<std::mutex> guard(lock_);
         FlickrXmlHelper_CL client(api_key_, shared_secret_);
@@ -177,10 +176,13 @@ int PropFlickrSetting_CL::Check_CL::on_thread_message(UINT message, WPARAM, LPAR
         const bool answered = client.test_echo() == S_OK;
         guard.lock();
         client_ = nullptr;
-        result_ = answered ? L"接続できました。" : outcome_text(client.outcome());
+        result = answered ? L"接続できました。" : outcome_text(client.outcome());
     }
     CoUninitialize();
-    if (!stop_requested) PostMessageW(page_.window(), kCheckDone, 0, 0);
+    if (stop_requested) return 0;
+    PropFlickrSetting_CL& page = page_;
+    // A page that is gone shows nothing.
+    (void)page_.tasks().post([&page, result] { page.show_check_result(result); });
     return 0;
 }
 
@@ -194,8 +196,3 @@ void PropFlickrSetting_CL::Check_CL::cancel()
     stop();
 }
 
-std::wstring PropFlickrSetting_CL::Check_CL::result()
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    return result_;
-}

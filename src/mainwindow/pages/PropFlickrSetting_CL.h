@@ -15,8 +15,6 @@ class PropFlickrSetting_CL : public SettingsPage_CL {
 public:
     // After the ids of the sheet's other pages (0x1100 to 0x110C).
     static constexpr int kFirstId = 0x110D;
-    // Posted to the page when a check is over.
-    static constexpr UINT kCheckDone = WM_APP + 0x120;
 
     // Control indexes, in creation order.
     enum : int {
@@ -44,7 +42,8 @@ protected:
     void apply() override;
 
 private:
-    // Checks one key and secret with "flickr.test.echo" and posts kCheckDone.
+    // Checks one key and secret with "flickr.test.echo" and hands the result
+    // to the page's thread.
     class Check_CL : public ThreadBase_CL {
     public:
         explicit Check_CL(PropFlickrSetting_CL& page) : page_(page) {}
@@ -53,14 +52,12 @@ private:
         void begin(const std::string& api_key, const std::string& shared_secret);
         // Aborts the request under way and ends the thread.
         void cancel();
-        std::wstring result();
 
     private:
         PropFlickrSetting_CL& page_;
         std::mutex lock_;
         std::string api_key_;
         std::string shared_secret_;
-        std::wstring result_;
         FlickrXmlHelper_CL* client_ = nullptr;  // the request under way, for cancel()
     };
 
@@ -70,7 +67,7 @@ private:
     bool credentials(std::wstring& api_key, std::wstring& shared_secret);
     void start_check();
     void open_key_page() const;
-    void show_check_result();
+    void show_check_result(const std::wstring& result);
 
     OpenPage open_page_;
     Check_CL check_;

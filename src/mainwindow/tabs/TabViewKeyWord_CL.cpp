@@ -10,7 +10,7 @@ TabViewKeyWord_CL::TabViewKeyWord_CL() : SearchTabView_CL(4, 9, L"キーワー�
 void TabViewKeyWord_CL::load()
 {
     FlickrXmlHelper_CL client;
-    begin_busy();
+    BusyScope busy(busy_indicator());
     set_active_client(&client);
     std::vector<ImageItem_CL> records;
     ServiceOutcome failure;
@@ -25,6 +25,6 @@ void TabViewKeyWord_CL::load()
     // An aborted search shows nothing: a newer one follows. One that failed
     // for every word keeps the list shown before.
     if (!stop_requested && any_answered && list_) list_->replace_records(std::move(records));
-    end_busy();
+    busy.end();
     finish_load();
 }

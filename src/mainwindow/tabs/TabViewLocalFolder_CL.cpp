@@ -78,12 +78,12 @@ void TabViewLocalFolder_CL::activate()
 
 void TabViewLocalFolder_CL::load()
 {
-    begin_busy();
+    BusyScope busy(busy_indicator());
     MyFindFile_CL finder(stop_requested);
     finder.scan(without_trailing_backslashes(current_text_) + L"\\*.*", true);
     // A finished walk replaces the rows; an aborted one lists nothing, for a
     // newer folder, or the closing window, follows.
     if (!stop_requested && list_) list_->replace_records(std::move(finder.items));
-    end_busy();
+    busy.end();
     finish_load();
 }

@@ -15,14 +15,14 @@ void TabViewPopular_CL::activate()
 void TabViewPopular_CL::load()
 {
     FlickrXmlHelper_CL client;
-    begin_busy();
+    BusyScope busy(busy_indicator());
     set_active_client(&client);
     std::vector<ImageItem_CL> records;
     const bool fetched = client.get_interesting_photos(records) == S_OK;
     set_outcome(client.outcome());
     if (fetched && !stop_requested && list_) list_->replace_records(std::move(records));
     set_active_client(nullptr);
-    end_busy();
+    busy.end();
     finish_load();
 }
 

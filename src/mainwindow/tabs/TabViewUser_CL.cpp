@@ -32,7 +32,7 @@ size_t announced_photos(const std::vector<PhotosetRecord>& photosets)
 void TabViewUser_CL::load()
 {
     FlickrXmlHelper_CL client;
-    begin_busy();
+    BusyScope busy(busy_indicator());
     set_active_client(&client);
     std::vector<UserRecord> users;
     std::vector<PhotosetRecord> photosets;
@@ -65,6 +65,6 @@ void TabViewUser_CL::load()
     }
     set_outcome(failure);
     set_active_client(nullptr);
-    end_busy();
+    busy.end();
     finish_load();
 }

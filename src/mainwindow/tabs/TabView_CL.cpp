@@ -78,7 +78,7 @@ void TabView_CL::empty_list()
 
 void TabView_CL::renew_list()
 {
-    if (list_) list_->set_busy_indicator(owner_ ? owner_->indicator() : nullptr);
+    if (list_) list_->set_busy_indicator(busy_indicator());
     empty_list();
 }
 
@@ -91,7 +91,7 @@ void TabView_CL::start_reload()
 
 void TabView_CL::start_reload_keeping_list()
 {
-    if (list_) list_->set_busy_indicator(owner_ ? owner_->indicator() : nullptr);
+    if (list_) list_->set_busy_indicator(busy_indicator());
     start();
     wake();
 }
@@ -115,23 +115,26 @@ std::wstring TabView_CL::status_text() const
     return outcome_text_with_hint(outcome_);
 }
 
-void TabView_CL::request_caption_update() const
+void TabView_CL::post_to_window(WindowTask task) const
 {
-    PostMessageW(owner_window(), WM_COMMAND, TabHost::kUpdateCaption, tab_index_);
+    // A main window that is gone has no caption or list left to show.
+    if (owner_) (void)owner_->post_task(std::move(task));
+}
+
+void TabView_CL::request_caption_update()
+{
+    post_to_window([this] { owner_->show_tab_outcome(tab_index_); });
 }
 
 void TabView_CL::finish_load()
 {
-    request_caption_update();
-    if (list_) InvalidateRect(list_->window(), nullptr, FALSE);
+    post_to_window([this] {
+        owner_->show_tab_outcome(tab_index_);
+        if (list_) InvalidateRect(list_->window(), nullptr, FALSE);
+    });
 }
 
-void TabView_CL::begin_busy()
+BusySignal* TabView_CL::busy_indicator() const
 {
-    if (owner_ && owner_->indicator()) owner_->indicator()->begin_busy();
-}
-
-void TabView_CL::end_busy()
-{
-    if (owner_ && owner_->indicator()) owner_->indicator()->end_busy();
+    return owner_ ? owner_->indicator() : nullptr;
 }

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include "base/BusyScope.h"
 #include "base/ThreadBase_CL.h"
+#include "base/WindowTasks_CL.h"
 #include "photoservice/ServiceOutcome.h"
 
 class ImageItem_CL;
@@ -80,12 +82,13 @@ protected:
     // Loader thread: how the load ended, unless it was stopped.
     void set_outcome(const ServiceOutcome& outcome);
     bool last_load_failed() const;
-    // Loader thread: asks for a caption refresh and repaints the list.
+    // Loader thread: the window thread refreshes the caption and repaints the
+    // list, after the records the load handed over.
     void finish_load();
     // Any thread: asks the window thread to refresh the caption.
-    void request_caption_update() const;
-    void begin_busy();
-    void end_busy();
+    void request_caption_update();
+    // The main window's communicating indicator, for a loader's busy period.
+    BusySignal* busy_indicator() const;
     HWND owner_window() const;
 
     TabHost* owner_ = nullptr;
@@ -96,6 +99,9 @@ private:
     int tab_index_;
     int image_index_;
     std::wstring caption_;
+    // Any thread: runs on the main window's thread, or not at all once it is gone.
+    void post_to_window(WindowTask task) const;
+
     int visible_ = 0;
     mutable std::mutex outcome_lock_;
     ServiceOutcome outcome_;
