@@ -158,30 +158,19 @@ size_t MainWindowIcon_CL::pictures_per_change() const
     return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
 }
 
-namespace {
-
-enum class Arrival { Waiting, Installed, Failed };
-
 // Download worker. Files, the registry and the desktop wallpaper only, no
 // window of this process: the install takes long enough (large photos, the
 // composition for several monitors, the broadcast of the new wallpaper) that
-// the tray's menu would freeze on its thread. Several monitors' pictures are
-// kept until the last one is there. The block is freed on leaving.
-template <class Change>
-Arrival receive_picture(Change& change, size_t index, GlobalBlock block)
+// the tray's menu would freeze on its thread.
+MainWindowIcon_CL::WallpaperChange::Arrival MainWindowIcon_CL::WallpaperChange::receive(size_t index, GlobalBlock block)
 {
-    const std::vector<ImageItem_CL>& items = change.items;
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
     bool installed = false;
     if (items.size() > 1) {
-        if (!bytes.data() || index >= items.size() ||
-            wallpaper::stage_picture(items[index], bytes.data(), size, items[index].localPath.empty(), index) !=
-                wallpaper::Install::Done)
-            change.pictures_ok = false;
-        if (++change.arrived < items.size()) return Arrival::Waiting;
+        if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
         // One failed picture fails the change: a monitor never shows a picture of the one before.
-        if (!change.pictures_ok) wallpaper::discard_staged(items.size());
+        if (!pictures_ok) wallpaper::discard_staged(items.size());
         else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
     } else {
         // Local files are taken as they are; a photo must have the size the service promised.
@@ -198,16 +187,24 @@ Arrival receive_picture(Change& change, size_t index, GlobalBlock block)
     return Arrival::Installed;
 }
 
-}  // namespace
+// Keeps one monitor's picture until the last one is there; true once all have arrived.
+bool MainWindowIcon_CL::WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, size_t size)
+{
+    if (!bytes || index >= items.size() ||
+        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) !=
+            wallpaper::Install::Done)
+        pictures_ok = false;
+    return ++arrived >= items.size();
+}
 
 void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     // Only the tray queues here, always its own kind of request.
     auto& wanted = static_cast<WallpaperRequest&>(*request);
     const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
-    const Arrival arrival = receive_picture(*wanted.change, index, std::move(data));
-    if (arrival == Arrival::Waiting) return;
-    const bool installed = arrival == Arrival::Installed;
+    const auto arrival = wanted.change->receive(index, std::move(data));
+    if (arrival == WallpaperChange::Arrival::Waiting) return;
+    const bool installed = arrival == WallpaperChange::Arrival::Installed;
     MainWindowIcon_CL& owner = owner_;
     // A tray window that is gone has nothing left to show or draw.
     (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });

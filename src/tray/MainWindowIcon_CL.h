@@ -56,9 +56,16 @@ private:
     // The pictures of one change, shared by its requests so that the worker
     // needs nothing of the window. The counts are the download worker's.
     struct WallpaperChange {
+        enum class Arrival { Waiting, Installed, Failed };
+        // Installs once the last picture is there; the block is freed on leaving.
+        [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);
+
         std::vector<ImageItem_CL> items;
         size_t arrived = 0;
         bool pictures_ok = true;
+
+    private:
+        [[nodiscard]] bool receive_monitor_picture(size_t index, const void* bytes, size_t size);
     };
     struct WallpaperRequest : DownloadRequest {
         std::shared_ptr<WallpaperChange> change;
