@@ -48,22 +48,16 @@ bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::
     return has_size_of(item, upright.GetWidth(), upright.GetHeight(), read_jpeg_info(path, info, false) && info.sideways());
 }
 
-// The file beside `path` that is written first and swapped in when whole.
-std::wstring temporary_of(const std::wstring& path)
-{
-    return path + L".new";
-}
-
 bool replace_with_temporary(const std::wstring& path)
 {
-    return MoveFileExW(temporary_of(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return MoveFileExW(staging_path(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Writes the bitmap beside `bmp_path`; the installed bitmap stays untouched.
 bool write_bitmap(Gdiplus::Bitmap& picture, const std::wstring& bmp_path)
 {
     CLSID clsid;
-    const std::wstring temp = temporary_of(bmp_path);
+    const std::wstring temp = staging_path(bmp_path);
     if (find_image_encoder(L"image/bmp", clsid) && picture.Save(temp.c_str(), &clsid, nullptr) == Gdiplus::Ok) return true;
     DeleteFileW(temp.c_str());
     return false;
@@ -127,7 +121,7 @@ bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
 Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, const std::wstring& path,
               std::unique_ptr<Gdiplus::Bitmap>& picture)
 {
-    const std::wstring temp = temporary_of(path);
+    const std::wstring temp = staging_path(path);
     Install result = Install::Done;
     if (!write_bytes(temp, bytes, size)) result = Install::Failed;
     else if (!(picture = decode_upright(temp))) result = Install::NotAPicture;
@@ -148,6 +142,11 @@ bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::ws
 
 }  // namespace
 
+std::wstring staging_path(const std::wstring& path)
+{
+    return path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
+}
+
 std::wstring picture_path(size_t index)
 {
     const std::wstring first = AppSettings.now_picture_path();
@@ -160,7 +159,7 @@ std::wstring picture_path(size_t index)
 Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, size_t index)
 {
     const auto* data = static_cast<const unsigned char*>(bytes);
-    const std::wstring temp = temporary_of(picture_path(index));
+    const std::wstring temp = staging_path(picture_path(index));
     JpegInfo info;
     if (!read_jpeg_info(data, size, info, false) || !decodable_size(data, size)) {
         std::unique_ptr<Gdiplus::Bitmap> picture;
@@ -175,14 +174,14 @@ Install stage_picture(const ImageItem_CL& item, const void* bytes, size_t size, 
 
 void discard_staged(size_t count)
 {
-    for (size_t i = 0; i < count; ++i) DeleteFileW(temporary_of(picture_path(i)).c_str());
-    DeleteFileW(temporary_of(AppSettings.now_bitmap_path()).c_str());
+    for (size_t i = 0; i < count; ++i) DeleteFileW(staging_path(picture_path(i)).c_str());
+    DeleteFileW(staging_path(AppSettings.now_bitmap_path()).c_str());
 }
 
 bool install_staged(size_t count, const std::vector<RECT>& monitors)
 {
     std::vector<std::wstring> staged;
-    for (size_t i = 0; i < count; ++i) staged.push_back(temporary_of(picture_path(i)));
+    for (size_t i = 0; i < count; ++i) staged.push_back(staging_path(picture_path(i)));
     bool done = write_composed(monitors, staged);
     // The pictures go first, as with one picture: readers may hold them open.
     for (size_t i = 0; done && i < count; ++i) done = replace_with_temporary(picture_path(i));
@@ -196,13 +195,13 @@ bool install_staged(size_t count, const std::vector<RECT>& monitors)
 
 bool reinstall_current()
 {
+    // Held to the end, so that the other process cannot install between the
+    // read of the record and the new bitmap.
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    if (!lock.held()) return false;
     WallPaperItemBase_CL now;
     now.set_path(AppSettings.now_items_path());
-    {
-        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        if (!lock.held()) return false;
-        (void)now.load();  // no list: no wallpaper of ours to lay out
-    }
+    (void)now.load();  // no list: no wallpaper of ours to lay out
     if (now.items.empty()) return true;
     const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
     if (monitors.size() < 2 || now.items.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
@@ -210,7 +209,7 @@ bool reinstall_current()
     for (size_t i = 0; i < now.items.size(); ++i) pictures.push_back(picture_path(i));
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
     if (!write_composed(monitors, pictures) || !replace_with_temporary(bmp_path)) {
-        DeleteFileW(temporary_of(bmp_path).c_str());
+        DeleteFileW(staging_path(bmp_path).c_str());
         return false;
     }
     return install_bitmap(bmp_path, kSpan);
@@ -243,7 +242,7 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
 {
     const std::wstring jpeg_path = AppSettings.now_picture_path();
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
-    const std::wstring temp = temporary_of(jpeg_path);
+    const std::wstring temp = staging_path(jpeg_path);
     Install result;
     {
         std::unique_ptr<Gdiplus::Bitmap> picture;
@@ -256,7 +255,7 @@ Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size
         result = Install::Failed;
     if (result != Install::Done) {
         DeleteFileW(temp.c_str());
-        DeleteFileW(temporary_of(bmp_path).c_str());
+        DeleteFileW(staging_path(bmp_path).c_str());
         return result;
     }
     return install_bitmap(bmp_path, layout_of(configured_placement())) ? Install::Done : Install::Failed;

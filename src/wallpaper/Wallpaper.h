@@ -34,6 +34,11 @@ Layout layout_of(int disp_style);
 // placement or the wallpaper: then nothing may be recorded as installed.
 [[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
 
+// The file beside `path` that this process writes first and swaps in when
+// whole: each process stages under names of its own, so that one never
+// installs or deletes what the other is still writing.
+std::wstring staging_path(const std::wstring& path);
+
 // With a picture per monitor: the picture of monitor `index`, in the order of
 // the current-wallpaper list ("Tapestrel_NowWallPaper.jpg" for the first,
 // "Tapestrel_NowWallPaper_2.jpg" for the second, ...).
@@ -51,6 +56,7 @@ void discard_staged(size_t count);
 [[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors);
 // Installs the current pictures again for the monitors connected now: composed
 // when there are two or more, otherwise the first one alone, the single-picture way.
+// The whole of it holds the file mutex.
 [[nodiscard]] bool reinstall_current();
 
 // "NowWallPaperItems.dat" holding only these items, under the file mutex.

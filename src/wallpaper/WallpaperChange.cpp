@@ -1,5 +1,6 @@
 #include "wallpaper/WallpaperChange.h"
 
+#include "store/AppSettings_CL.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
 
@@ -32,6 +33,13 @@ WallpaperChange::Arrival WallpaperChange::receive(DownloadRequest& request, Glob
     return wanted.change->receive(index, std::move(block));
 }
 
+bool WallpaperChange::install_given(const ImageItem_CL& item, const std::vector<unsigned char>& bytes)
+{
+    WallpaperChange change;
+    change.items = {item};
+    return !bytes.empty() && change.install_one(bytes.data(), bytes.size(), false);
+}
+
 // Files, the registry and the desktop wallpaper only, no window: the install
 // takes long enough (large photos, the composition for several monitors, the
 // broadcast of the new wallpaper) that a window's thread would freeze on it.
@@ -44,20 +52,12 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
         if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
         // One failed picture fails the change: a monitor never shows a picture of the one before.
         if (!pictures_ok) wallpaper::discard_staged(items.size());
-        else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
+        else installed = install_staged();
     } else {
         // Local files are taken as they are; a photo must have the size the service promised.
-        installed = bytes.data() && !items.empty() &&
-                    wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
-                        wallpaper::Install::Done;
+        installed = bytes.data() && !items.empty() && install_one(bytes.data(), size, items[0].localPath.empty());
     }
-    if (!installed) return Arrival::Failed;
-    // The wallpaper is installed either way; a list that could not be
-    // written was traced and is written again by the next change.
-    (void)wallpaper::record_current(items);
-    // The first monitor's picture ends up newest.
-    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
-    return Arrival::Installed;
+    return installed ? Arrival::Installed : Arrival::Failed;
 }
 
 // Keeps one monitor's picture until the last one is there; true once all have arrived.
@@ -68,4 +68,34 @@ bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, s
             wallpaper::Install::Done)
         pictures_ok = false;
     return ++arrived >= items.size();
+}
+
+bool WallpaperChange::install_one(const void* bytes, size_t size, bool check_size) const
+{
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    if (!lock.held() || wallpaper::install_picture(items[0], bytes, size, check_size) != wallpaper::Install::Done)
+        return false;
+    record();
+    return true;
+}
+
+bool WallpaperChange::install_staged() const
+{
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    if (!lock.held()) {
+        wallpaper::discard_staged(items.size());
+        return false;
+    }
+    if (!wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors())) return false;
+    record();
+    return true;
+}
+
+void WallpaperChange::record() const
+{
+    // The wallpaper is installed either way; a list that could not be
+    // written was traced and is written again by the next change.
+    (void)wallpaper::record_current(items);
+    // The first monitor's picture ends up newest.
+    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
 }

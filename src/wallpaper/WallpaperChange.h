@@ -10,6 +10,10 @@
 // The pictures of one wallpaper change (one, or one per monitor), shared by
 // their download requests so that the worker installing them needs nothing of
 // a window. The counts are the download worker's.
+//
+// Every install of either process goes through here, on a worker: the
+// install, the record of the current wallpaper and the history entry hold the
+// file mutex together, so the recorded wallpaper is always the installed one.
 struct WallpaperChange {
     enum class Arrival { Waiting, Installed, Failed };
 
@@ -19,6 +23,9 @@ struct WallpaperChange {
     // Installs, records and adds to the history once the last picture is
     // there; the block is freed on leaving.
     [[nodiscard]] static Arrival receive(DownloadRequest& request, GlobalBlock block);
+    // The main window's "set as wallpaper": the picture's bytes, installed as
+    // they are (no size check), recorded and added to the history.
+    [[nodiscard]] static bool install_given(const ImageItem_CL& item, const std::vector<unsigned char>& bytes);
 
     std::vector<ImageItem_CL> items;
     size_t arrived = 0;
@@ -27,4 +34,8 @@ struct WallpaperChange {
 private:
     [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);
     [[nodiscard]] bool receive_monitor_picture(size_t index, const void* bytes, size_t size);
+    [[nodiscard]] bool install_one(const void* bytes, size_t size, bool check_size) const;
+    [[nodiscard]] bool install_staged() const;
+    // Under the file mutex already held by the install.
+    void record() const;
 };

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
+#include "WallpaperColour.h"
+#include "base/Mutex_CL.h"
 #include "wallpaper/ChangeSchedule.h"
 #include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
@@ -116,4 +119,64 @@ TEST(Concurrency, TheTraysCandidateRunAndWindowCommandsShareTheCandidateList)
     EXPECT_EQ(from_service, 10);
     robust::report("concurrency: %d window-side additions around the tray's candidate run, %d service photos merged",
                    added, from_service);
+}
+
+namespace {
+
+// Under the file mutex, as the installs hold it: the recorded current
+// wallpaper and the installed bitmap. True when they agree or nothing is
+// installed yet; `checked` counts the samples that found an installed one.
+bool record_matches_bitmap(int& checked)
+{
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    WallPaperItemBase_CL now;
+    now.set_path(AppSettings.now_items_path());
+    if (now.load() != S_OK) return true;  // before the first install
+    ++checked;
+    if (now.items.size() != 1) return false;
+    Gdiplus::Bitmap bitmap(AppSettings.now_bitmap_path().c_str());
+    Gdiplus::Color pixel;
+    if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetPixel(32, 24, &pixel) != Gdiplus::Ok) return false;
+    const Gdiplus::Color want = wallpaper_colour(now.items[0].key);
+    return std::abs(pixel.GetR() - want.GetR()) < 8 && std::abs(pixel.GetG() - want.GetG()) < 8 &&
+           std::abs(pixel.GetB() - want.GetB()) < 8;
+}
+
+}  // namespace
+
+// Two processes install wallpapers at the same time, each as the main window's
+// "set as wallpaper" and the tray's change do: whenever looked at, and at the
+// end, the recorded current wallpaper is the picture installed.
+TEST(Concurrency, TwoProcessesInstallingAtOnceAlwaysRecordTheInstalledPicture)
+{
+    ASSERT_FALSE(env(L"TAPESTREL_LIST_CHANGER").empty());
+    TempFolder documents;
+    GdiplusSession gdiplus;
+    AppSettings.load(documents.path());
+    const int changes = robust::rounds(200, 220);
+    KernelHandle window = start_changer(documents.path(), L"wallpaper", L"w", changes);
+    KernelHandle tray = start_changer(documents.path(), L"wallpaper", L"t", changes);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(tray);
+    int checked = 0, mismatches = 0;
+    const HANDLE both[2] = {window.get(), tray.get()};
+    const ULONGLONG start = GetTickCount64();
+    while (WaitForMultipleObjects(2, both, TRUE, 20) == WAIT_TIMEOUT) {
+        if (!record_matches_bitmap(checked)) ++mismatches;
+        ASSERT_LT(robust::seconds_since(start), 1800.0) << "the installs never ended";
+    }
+    DWORD window_code = 9, tray_code = 9;
+    ASSERT_TRUE(wait_exit(window, 1000, &window_code));
+    ASSERT_TRUE(wait_exit(tray, 1000, &tray_code));
+    EXPECT_EQ(window_code, 0u) << "an install of the first process failed";
+    EXPECT_EQ(tray_code, 0u) << "an install of the second process failed";
+    EXPECT_TRUE(record_matches_bitmap(checked)) << "at the end";
+    EXPECT_EQ(mismatches, 0) << "of " << checked << " samples";
+    EXPECT_GT(checked, 1);
+    WallPaperItemBase_CL history;
+    history.set_path(AppSettings.history_path());
+    ASSERT_EQ(history.load(), S_OK);
+    EXPECT_EQ(history.items.size(), static_cast<size_t>(2 * changes));
+    robust::report("concurrency: %d wallpaper installs by two processes, %d samples of record and bitmap, %d apart",
+                   2 * changes, checked, mismatches);
 }

@@ -66,7 +66,7 @@ TEST_F(Installing, APictureBecomesTheDesktopWallpaperWithItsLayout)
     ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
     EXPECT_EQ(bitmap.GetWidth(), 320u);
     EXPECT_EQ(bitmap.GetHeight(), 200u);
-    EXPECT_FALSE(file_exists(AppSettings.now_picture_path() + L".new"));
+    EXPECT_FALSE(file_exists(wallpaper::staging_path(AppSettings.now_picture_path())));
     AppSettings.set_layout_limits(6);
 }
 
@@ -301,6 +301,6 @@ TEST_F(Installing, PicturesPerMonitorAreInstalledTogetherOrNotAtAll)
     EXPECT_EQ(read_file(wallpaper::picture_path(0)), first);
     EXPECT_EQ(read_file(wallpaper::picture_path(1)), second);
     EXPECT_EQ(read_file(AppSettings.now_bitmap_path()), bitmap_before);
-    EXPECT_FALSE(file_exists(wallpaper::picture_path(0) + L".new"));
-    EXPECT_FALSE(file_exists(AppSettings.now_bitmap_path() + L".new"));
+    EXPECT_FALSE(file_exists(wallpaper::staging_path(wallpaper::picture_path(0))));
+    EXPECT_FALSE(file_exists(wallpaper::staging_path(AppSettings.now_bitmap_path())));
 }
