@@ -24,10 +24,12 @@
 #include "winui/ItemMenu.h"
 #include "winui/PopupMenu_CL.h"
 
-MainWindowIcon_CL::MainWindowIcon_CL() : tray_icon_(L"Tapestrel"), downloader_(*this), candidate_worker_(*this)
+MainWindowIcon_CL::MainWindowIcon_CL()
+    : tray_icon_(L"Tapestrel"), job_worker_(tasks()), downloader_(*this), candidate_worker_(*this)
 {
     set_title(L"Tapestrel_ICON");
     set_style(style() & ~WS_VISIBLE);
+    job_worker_.set_thread_name(L"Tapestrel wallpaper draw");
     downloader_.set_thread_name(L"Tapestrel wallpaper download");
     candidate_worker_.set_thread_name(L"Tapestrel candidates");
 }
@@ -38,6 +40,7 @@ MainWindowIcon_CL::~MainWindowIcon_CL()
     tasks().close();
     candidate_worker_.stop();
     downloader_.stop();
+    job_worker_.stop();
 }
 
 LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -81,7 +84,7 @@ void MainWindowIcon_CL::on_create(const CREATESTRUCTW*)
 
 int MainWindowIcon_CL::on_close()
 {
-    if (HWND main_window = main_window_link::find()) SendMessageW(main_window, WM_CLOSE, 0, 0);
+    main_window_link::close_window();
     return 1;
 }
 
@@ -130,12 +133,27 @@ void MainWindowIcon_CL::change_request(bool forced)
 
 void MainWindowIcon_CL::draw_next_wallpaper()
 {
-    // A download under way finishes first: its request would drop a second one.
-    if (download_) return;
-    download_ = BusyScope(this);
-    auto change = std::make_shared<WallpaperChange>();
-    if (!wallpaper_chooser::choose_next(pictures_per_change(), change->items)) {
-        download_.end();
+    // A change under way finishes first: its request would drop a second one.
+    if (change_) return;
+    change_ = BusyScope(this);
+    const size_t count = pictures_per_change();
+    // The lists and the local folder are read there: on a share or a waking
+    // disk that takes seconds, and the menu must still open meanwhile.
+    job_worker_.run(
+        [this, count]() -> WindowTask {
+            auto change = std::make_shared<WallpaperChange>();
+            if (!wallpaper_chooser::choose_next(count, change->items)) change.reset();
+            return [this, change] { on_drawn(change); };
+        },
+        [this] { on_drawn(nullptr); });
+}
+
+void MainWindowIcon_CL::on_drawn(const std::shared_ptr<WallpaperChange>& change)
+{
+    // Between jobs the worker would only hold its stack.
+    job_worker_.stop();
+    if (!change) {
+        end_change();
         return;
     }
     // While the idle worker ends, the requests wait in its queue for the restart.
@@ -167,18 +185,18 @@ void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<Download
 
 void MainWindowIcon_CL::on_picture_done(bool installed)
 {
-    download_.end();
+    change_.end();
     // An unreachable service must not start draws for ever.
     failed_draws_ = installed ? 0 : failed_draws_ + 1;
     if (!installed && failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
-    if (!download_ && layout_changed_) on_display_change();
-    if (download_ || stopping_downloader_) return;
+    if (!change_ && layout_changed_) on_display_change();
+    if (stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
     stopping_downloader_ = true;
     downloader_.stop();
     stopping_downloader_ = false;
-    // A draw served while the worker ended left its request in the queue.
-    if (download_) downloader_.start();
+    // A draw served while the worker ended left its requests in the queue.
+    if (downloader_.queue_length() > 0) downloader_.start();
 }
 
 // The same pictures, laid out again for the monitors there are now.
@@ -186,8 +204,29 @@ void MainWindowIcon_CL::on_display_change()
 {
     if (AppInifile.read_int(keys::kWallPaperInfo, keys::kPerMonitor, 0) == 0) return;
     // A change under way composes for the old layout; it is laid out again when it ends.
-    layout_changed_ = static_cast<bool>(download_);
-    if (!layout_changed_ && !wallpaper::reinstall_current()) trace::failure(L"wallpaper not laid out again for the monitors");
+    layout_changed_ = static_cast<bool>(change_);
+    if (layout_changed_) return;
+    change_ = BusyScope(this);
+    // Decoding and composing the monitors' pictures takes most of a second.
+    job_worker_.run(
+        [this]() -> WindowTask {
+            const bool laid_out = wallpaper::reinstall_current();
+            return [this, laid_out] { on_laid_out(laid_out); };
+        },
+        [this] { on_laid_out(false); });
+}
+
+void MainWindowIcon_CL::on_laid_out(bool laid_out)
+{
+    job_worker_.stop();
+    if (!laid_out) trace::failure(L"wallpaper not laid out again for the monitors");
+    end_change();
+}
+
+void MainWindowIcon_CL::end_change()
+{
+    change_.end();
+    if (layout_changed_) on_display_change();
 }
 
 void MainWindowIcon_CL::begin_busy()

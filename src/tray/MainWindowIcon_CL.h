@@ -3,17 +3,19 @@
 #include <vector>
 
 #include "base/BusyScope.h"
+#include "base/JobWorker_CL.h"
 #include "net/DownloadUri_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
 #include "photoservice/ServiceOutcome.h"
+#include "wallpaper/WallpaperChange.h"
 #include "winui/MainWindowBase_CL.h"
 
 // The hidden window of the tray process ("Tapestrel_ICON"): the notification
-// icon and its menu, the change schedule, drawing and installing wallpapers,
-// and the candidate worker. The workers only fetch, install and store: what
-// touches this window, its icon or its fields reaches the window's thread as
-// a task.
+// icon and its menu, the change schedule, and starting the draws, installs and
+// new layouts of wallpapers and the candidate run. The slow work runs on
+// workers, which only draw, fetch, install and store: what touches this
+// window, its icon or its fields reaches the window's thread as a task.
 class MainWindowIcon_CL : public MainWindowBase_CL, public BusySignal {
 public:
     // Tray menu commands.
@@ -37,9 +39,9 @@ public:
     // Every automatic and manual change goes through here; a forced change
     // ignores the schedule and the automatic-change switch.
     void change_request(bool forced);
-    // Draws the next picture (one per monitor when asked to) and queues the
-    // downloads; the busy icon shows until they are over. Window thread only:
-    // it starts the download worker, which ends again when idle.
+    // Starts the draw of the next picture (one per monitor when asked to) on
+    // the job worker; the busy icon shows until the change is over. Refused
+    // while a change or a new layout is under way. Window thread only.
     void draw_next_wallpaper();
     // The busy icon shows while any period lasts. Any thread: from a worker
     // the change is carried to the window's thread.
@@ -83,11 +85,18 @@ private:
     void show_tray_menu();
     void open_main_window();
     void toggle_auto_change();
+    // Window thread, once the draw is over: its pictures go to the download
+    // worker, which ends again when idle. Null when nothing could be drawn.
+    void on_drawn(const std::shared_ptr<WallpaperChange>& change);
     // Window thread, once the download worker has handled the change's pictures.
     void on_picture_done(bool installed);
     // The pictures a change draws: one, or one per monitor when that is on.
     size_t pictures_per_change() const;
+    // Starts laying the current pictures out again for the monitors there are now.
     void on_display_change();
+    void on_laid_out(bool laid_out);
+    // A draw that found nothing or a new layout has ended: a layout change met meanwhile follows.
+    void end_change();
     // Window thread, once the candidate run is over: the first change follows
     // and the schedule starts.
     void on_candidate_run_done(const ServiceOutcome& outcome);
@@ -101,8 +110,9 @@ private:
     bool layout_changed_ = false;  // the monitors changed during a change
     int ready_ = 0;
     int failed_draws_ = 0;
-    BusyScope download_;                // lasts while a change's pictures are fetched and installed
+    BusyScope change_;                  // lasts while a change is drawn, fetched and installed, or laid out again
     bool stopping_downloader_ = false;  // the idle worker is being ended
+    JobWorker_CL job_worker_;           // the draws and the new layouts; ended between them
     MyDownLoadUri_CL downloader_;
     UpdateCand_CL candidate_worker_;
     bool key_balloon_shown_ = false;

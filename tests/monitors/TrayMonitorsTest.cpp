@@ -2,6 +2,8 @@
 // monitor, laid out side by side, stacked, and left of or above the primary.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "TestSupport.h"
@@ -152,6 +154,34 @@ protected:
                             kTimeout, &result);
     }
 
+    // The tray lays the pictures out again on a worker: waits until the
+    // installed bitmap has the size of the new layout (read from its header).
+    bool wait_for_bitmap(LONG width, LONG height)
+    {
+        return driver.pump_until(
+            [&] {
+                const std::vector<unsigned char> bytes = read_file(AppSettings.now_bitmap_path());
+                BITMAPINFOHEADER header{};
+                if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(header)) return false;
+                std::memcpy(&header, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof(header));
+                return header.biWidth == width && std::abs(header.biHeight) == height;
+            },
+            kTimeout);
+    }
+    bool wait_for_bitmap(const Layout& layout)
+    {
+        const RECT all = monitor_wallpaper::bounds({kPrimary, layout.other});
+        return wait_for_bitmap(all.right - all.left, all.bottom - all.top);
+    }
+    // The tray is still busy a moment after the new layout's bitmap is in
+    // place (the wallpaper is being installed), and refuses a change until then.
+    bool change_at_rest()
+    {
+        for (int tries = 0; tries < 10; ++tries)
+            if (driver.change_now(2000)) return true;
+        return false;
+    }
+
     // The installed bitmap spans both monitors, each showing its own record's picture.
     void expect_spanned(const Layout& layout, const std::vector<ImageItem_CL>& records)
     {
@@ -194,11 +224,12 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPictureInEveryLayout)
             // The same pictures laid out again for the new monitors, without a new draw.
             const size_t history = items_of(AppSettings.history_path()).size();
             announce_display_change();
+            ASSERT_TRUE(wait_for_bitmap(layout)) << layout.name;
             EXPECT_EQ(keys_of(items_of(AppSettings.now_items_path())), keys_of(records));
             EXPECT_EQ(items_of(AppSettings.history_path()).size(), history);
             expect_spanned(layout, records);
         }
-        ASSERT_TRUE(driver.change_now(kTimeout)) << layout.name;
+        ASSERT_TRUE(change_at_rest()) << layout.name;
         records = items_of(AppSettings.now_items_path());
         ASSERT_EQ(records.size(), 2u);
         EXPECT_NE(records[0].key, records[1].key);
@@ -213,6 +244,7 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPictureInEveryLayout)
     ASSERT_TRUE(set_layout(L"single"));
     ASSERT_TRUE(driver.pump_until([] { return monitor_wallpaper::current_monitors().size() == 1; }, kTimeout));
     announce_display_change();
+    ASSERT_TRUE(wait_for_bitmap(640, 400));
     EXPECT_EQ(keys_of(items_of(AppSettings.now_items_path())), keys_of(records));
     Gdiplus::Bitmap single(AppSettings.now_bitmap_path().c_str());
     ASSERT_EQ(single.GetLastStatus(), Gdiplus::Ok);

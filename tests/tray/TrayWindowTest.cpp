@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "wallpaper/ChangeSchedule.h"
 #include "tray/MainWindowIcon_CL.h"
+#include "base/Mutex_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 
@@ -147,6 +148,28 @@ TEST_F(TrayWindow, AForcedChangeInstallsTheDrawnPictureAndRecordsIt)
     EXPECT_EQ(history.items[0].localPath, favourite.localPath);
     SYSTEMTIME stored{};
     EXPECT_TRUE(Inifile_CL::parse_datetime(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), stored));
+}
+
+// The draw reads the lists on a worker: while it waits for them (here for the
+// file mutex, which this thread holds) the tray answers at once, shows the
+// busy icon and refuses a second change.
+TEST_F(TrayWindow, ADrawWaitingForTheListsLeavesTheTrayAnsweringAndRefusesASecondChange)
+{
+    save_list(AppSettings.favorites_path(), {local_favourite(L"a.jpg"), local_favourite(L"b.jpg")});
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        ASSERT_TRUE(lock.held());
+        command(MainWindowIcon_CL::kChangeNow);
+        EXPECT_GT(tray->busy_count(), 0);
+        command(MainWindowIcon_CL::kChangeNow);
+        tray->change_request(true);
+        pump_until([] { return false; }, 300);
+        EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+    }
+    ASSERT_TRUE(pump_until([&] { return installed(); }));
+    pump_until([] { return false; }, 500);
+    EXPECT_EQ(loaded(AppSettings.history_path()).items.size(), 1u) << "a refused change was made after all";
+    EXPECT_EQ(tray->busy_count(), 0);
 }
 
 TEST_F(TrayWindow, ADeadServiceOrSubstitutePicturesStopAfterThreeDraws)

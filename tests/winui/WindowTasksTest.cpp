@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
 #include <windows.h>
 
 #include "UiTestSupport.h"
+#include "base/JobWorker_CL.h"
 #include "base/ThreadBase_CL.h"
 #include "base/WindowTasks_CL.h"
 #include "winui/MainWindowBase_CL.h"
@@ -183,4 +185,33 @@ TEST(WindowTasks, StoppingAWorkerRunsTheTasksItPostedBeforeReturning)
     worker.stop();  // the work message comes before the quit, so the post is made
     EXPECT_TRUE(worker.posted_);
     EXPECT_EQ(ran, 1);
+}
+
+// A job runs on the worker's thread and its outcome on the window's; a job
+// that throws hands over the task for giving up instead, so the window is
+// never left waiting for an outcome.
+TEST(WindowTasks, AJobsOutcomeOrItsGivingUpReachesTheWindow)
+{
+    HostWindow host;
+    TaskControl window(host.hwnd());
+    JobWorker_CL worker(window.tasks());
+    DWORD job_thread = 0, outcome_thread = 0;
+    int outcomes = 0, given_up = 0;
+    worker.run(
+        [&]() -> WindowTask {
+            job_thread = GetCurrentThreadId();
+            return [&] {
+                outcome_thread = GetCurrentThreadId();
+                ++outcomes;
+            };
+        },
+        [&] { ++given_up; });
+    ASSERT_TRUE(pump_until([&] { return outcomes == 1; }));
+    EXPECT_NE(job_thread, GetCurrentThreadId());
+    EXPECT_EQ(outcome_thread, GetCurrentThreadId());
+
+    worker.run([]() -> WindowTask { throw std::bad_alloc(); }, [&] { ++given_up; });
+    ASSERT_TRUE(pump_until([&] { return given_up == 1; }));
+    worker.stop();
+    EXPECT_EQ(outcomes, 1);
 }
