@@ -347,6 +347,9 @@ void MainWindow_CL::on_destroy()
 // Loaders stop before their tabs go, so none runs into a destroyed list.
 void MainWindow_CL::release_children()
 {
+    // An install under way ends first; its outcome finds nothing left to show.
+    install_worker_.stop();
+    installing_.end();
     // Taken out first: messages served while a loader stops must find no half-destroyed tab.
     std::vector<std::unique_ptr<TabView_CL>> views = std::move(tab_views_);
     tab_views_.clear();

@@ -2,6 +2,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/BusyScope.h"
+#include "base/JobWorker_CL.h"
 #include "store/IniWinSize_CL.h"
 #include "winui/ImageList_CL.h"
 #include "winui/MainWindowBase_CL.h"
@@ -94,7 +96,10 @@ private:
     // The record a photographer command is about: the displayed item when the
     // preview's menu asked, else the list's selected record.
     const ImageItem_CL* owner_command_record() const;
+    // Starts installing the displayed picture on the install worker; refused
+    // while one is under way. The indicator shows until its outcome.
     void set_as_wallpaper();
+    void on_wallpaper_set(bool installed, std::vector<ImageItem_CL> history);
     // The picture that shows the displayed item.
     MyPictureImage_CL* displayed_picture() const;
     // Shows a list's change on its tab when that is current, and in its caption.
@@ -115,4 +120,6 @@ private:
     bool menu_on_preview_ = false;
     SplitterNode root_;
     SpliterWindowHelper_CL splitter_;
+    BusyScope installing_;  // lasts while "set as wallpaper" installs
+    JobWorker_CL install_worker_{tasks()};
 };

@@ -8,12 +8,13 @@
 #include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
-#include "wallpaper/Wallpaper.h"
+#include "wallpaper/WallpaperChange.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "wallpaper/ItemCommands.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
+#include "winui/CommunicateWait_CL.h"
 #include "winui/Tab_CL.h"
 #include "mainwindow/tabs/TabView_CL.h"
 
@@ -160,23 +161,41 @@ void MainWindow_CL::open_owner_page()
 // wallpaper nor the current-wallpaper list nor the history.
 void MainWindow_CL::set_as_wallpaper()
 {
+    // One install at a time: a second request while one runs is refused as busy.
+    if (installing_) return;
     MyPictureImage_CL* picture = displayed_picture();
     if (!picture) return;
-    const ImageItem_CL record = displayed_item();
-    const std::vector<unsigned char> bytes = picture->copy_bytes();
-    if (bytes.empty() ||
-        wallpaper::install_picture(record, bytes.data(), bytes.size(), false) != wallpaper::Install::Done)
-        return;
-    // Installed either way; a list that could not be written was traced.
-    (void)wallpaper::record_current(record);
-    (void)wallpaper::add_to_history(record);
-    {
-        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-        (void)AppSettings.history.load();  // shows what could be read
-    }
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+    std::vector<unsigned char> bytes = picture->copy_bytes();
+    if (bytes.empty()) return;
+    installing_ = BusyScope(indicator_.get());
+    // Decoding, the bitmap and the broadcast of the new wallpaper take most of
+    // a second with a large picture, longer when another program answers slowly.
+    install_worker_.run(
+        [this, record = displayed_item(), bytes = std::move(bytes)]() -> WindowTask {
+            const bool installed = WallpaperChange::install_given(record, bytes);
+            WallPaperItemBase_CL history;
+            if (installed) {
+                SYSTEMTIME now{};
+                GetLocalTime(&now);
+                AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
+                history.set_path(AppSettings.history_path());
+                Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+                (void)history.load();  // shows what could be read
+            }
+            return [this, installed, items = std::move(history.items)]() mutable {
+                on_wallpaper_set(installed, std::move(items));
+            };
+        },
+        [this] { on_wallpaper_set(false, {}); });
+}
+
+void MainWindow_CL::on_wallpaper_set(bool installed, std::vector<ImageItem_CL> history)
+{
+    install_worker_.stop();
+    installing_.end();
+    if (!installed) return;
+    AppSettings.history.items = std::move(history);
+    AppSettings.history.changed = 1;
     show_list_change(kHistoryTab);
     if (current_tab() == kNowWallPaperTab) tab_view(kNowWallPaperTab)->activate();
 }

@@ -2,7 +2,9 @@
 
 #include "TabsTestSupport.h"
 #include "UiTestSupport.h"
+#include "base/Mutex_CL.h"
 #include "store/AppSettings_CL.h"
+#include "winui/CommunicateWait_CL.h"
 #include "wallpaper/ItemCommands.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
@@ -206,7 +208,7 @@ TEST_F(ItemCommandsTest, SetAsWallpaperInstallsThePreviewAndRecordsIt)
     ASSERT_TRUE(wait_for_rows(1, 1));
     select_rows(1, {0}, 0);
     ASSERT_TRUE(get_photo());
-    command(MainWindow_CL::kSetWallpaper);
+    ASSERT_TRUE(set_as_wallpaper());
     EXPECT_EQ(read_file(AppSettings.now_picture_path()), read_file(picture_));
     EXPECT_TRUE(file_exists(AppSettings.now_bitmap_path()));
     const std::vector<ImageItem_CL> now = read_list(AppSettings.now_items_path());
@@ -215,6 +217,37 @@ TEST_F(ItemCommandsTest, SetAsWallpaperInstallsThePreviewAndRecordsIt)
     EXPECT_EQ(keys_of(read_list(AppSettings.history_path())), (std::vector<std::wstring>{picture_}));
     EXPECT_EQ(tab_text(strip(), 6), L"最近設定した壁紙(1)");
     EXPECT_NE(AppInifile.read_string(L"WALL_PAPER_INFO", L"update_datetime"), L"");
+}
+
+// The install runs on a worker: while it waits (here for the file mutex, held
+// by this thread, the window's own) the window answers, the indicator shows,
+// and a second request, for another picture, is refused as busy.
+TEST_F(ItemCommandsTest, SetAsWallpaperInstallsOnAWorkerAndRefusesASecondRequestMeanwhile)
+{
+    const std::wstring other = documents_.file(L"other.jpg");
+    ASSERT_TRUE(CopyFileW(picture_.c_str(), other.c_str(), FALSE));
+    write_list(AppSettings.favorites_path(), {local_record(picture_, L"chosen"), local_record(other, L"other")});
+    open();
+    select_tab(1);
+    ASSERT_TRUE(wait_for_rows(1, 2));
+    select_rows(1, {0}, 0);
+    ASSERT_TRUE(get_photo());
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        ASSERT_TRUE(lock.held());
+        command(MainWindow_CL::kSetWallpaper);
+        EXPECT_GT(window_->indicator()->busy_count(), 0);
+        EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+        select_rows(1, {1}, 1);
+        command(MainWindow_CL::kGetPhoto);
+        command(MainWindow_CL::kSetWallpaper);
+    }
+    ASSERT_TRUE(ui_testing::pump_until([&] { return window_->indicator()->busy_count() == 0; }));
+    const std::vector<ImageItem_CL> now = read_list(AppSettings.now_items_path());
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_EQ(now[0].title, L"chosen");
+    EXPECT_EQ(keys_of(read_list(AppSettings.history_path())), (std::vector<std::wstring>{picture_}));
+    EXPECT_EQ(tab_text(strip(), 6), L"最近設定した壁紙(1)");
 }
 
 TEST_F(ItemCommandsTest, SetAsWallpaperWithAnUndecodablePictureChangesNothing)
@@ -228,7 +261,7 @@ TEST_F(ItemCommandsTest, SetAsWallpaperWithAnUndecodablePictureChangesNothing)
     select_rows(1, {0}, 0);
     command(MainWindow_CL::kGetPhoto);
     ASSERT_TRUE(ui_testing::pump_until([&] { return window_->preview()->holds_picture(); }));
-    command(MainWindow_CL::kSetWallpaper);
+    ASSERT_TRUE(set_as_wallpaper());
     EXPECT_FALSE(file_exists(AppSettings.now_picture_path()));
     EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
     EXPECT_TRUE(read_list(AppSettings.history_path()).empty());

@@ -303,7 +303,7 @@ TEST_F(LocalFolderTabTest, ALocalPictureSetAsWallpaperShowsTheLocalFolderAndAnUn
     list_one_picture(L"sea.jpg");
     select_rows(kLocalTab, {0}, 0);
     ASSERT_TRUE(get_photo());
-    command(MainWindow_CL::kSetWallpaper);
+    ASSERT_TRUE(set_as_wallpaper());
     select_tab(0);
     auto* now_tab = static_cast<TabViewNowWallPaper_CL*>(window_->tab_view(0));
     ASSERT_TRUE(ui_testing::pump_until([&] { return now_tab->picture()->holds_picture(); }));

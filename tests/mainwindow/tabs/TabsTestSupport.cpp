@@ -280,4 +280,10 @@ bool MainWindowFixture::get_photo()
         [&] { return window_->indicator()->busy_count() == 0 && window_->preview()->holds_picture(); });
 }
 
+bool MainWindowFixture::set_as_wallpaper()
+{
+    command(MainWindow_CL::kSetWallpaper);
+    return ui_testing::pump_until([&] { return window_->indicator()->busy_count() == 0; });
+}
+
 }  // namespace tabs_testing

@@ -61,6 +61,8 @@ protected:
     void command(WPARAM id) { SendMessageW(hwnd(), WM_COMMAND, id, 0); }
     // Fetches the selected record into the preview and waits for its picture.
     bool get_photo();
+    // "壁紙に設定する", then waits until its install is over.
+    bool set_as_wallpaper();
     // The records the tab's list holds, in list order.
     std::vector<ImageItem_CL> rows(int tab) const;
     // Types text into a search tab's box and presses Enter.
