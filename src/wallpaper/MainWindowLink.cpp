@@ -9,13 +9,26 @@ HWND find()
     return FindWindowExW(nullptr, nullptr, L"MainWindowClass", L"Tapestrel");
 }
 
-void notify(WPARAM what)
+namespace {
+
+// Waits for the main window like SendMessageW, but a hung window never holds the tray.
+void send(UINT message, WPARAM wparam)
 {
-    // Waits for the main window like SendMessageW, but a hung window never
-    // blocks the tray for good.
     DWORD_PTR result = 0;
     if (HWND window = find())
-        SendMessageTimeoutW(window, kListChanged, what, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 10000, &result);
+        SendMessageTimeoutW(window, message, wparam, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result);
+}
+
+}  // namespace
+
+void notify(WPARAM what)
+{
+    send(kListChanged, what);
+}
+
+void close_window()
+{
+    send(WM_CLOSE, 0);
 }
 
 std::wstring instance_mutex_name(ProcessKind kind)

@@ -140,3 +140,38 @@ TEST(TrayProcess, KeepsNoIdleWorkerBeforeOrBetweenChanges)
     EXPECT_EQ(driver.installed(), 3);
     EXPECT_TRUE(driver.exit_tray(tray.get(), 20000));
 }
+
+// A main window that answers nothing holds the tray neither in its notice of
+// a new wallpaper nor in closing it at the exit: both sends give up after a
+// few seconds.
+TEST(TrayProcess, AHungMainWindowHoldsNeitherTheNoticesNorTheExit)
+{
+    fresh_program_folder(L"trayhung_");
+    TempFolder pictures;
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
+    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
+    {
+        GdiplusSession gdiplus;
+        for (int n = 0; n < 2; ++n) ASSERT_TRUE(make_jpeg(pictures.path() + L"\\IMG_" + std::to_wstring(n) + L".jpg", 800, 600));
+    }
+    TrayDriver driver;
+    ASSERT_TRUE(driver.ready());
+    KernelHandle tray = start_tapestrel(L"");
+    ASSERT_TRUE(driver.find_tray(20000));
+    driver.fire_startup_timer();
+    ASSERT_TRUE(driver.change_now(60000));
+
+    // From here this thread, which owns the stand-in main window, serves no message.
+    PostMessageW(driver.tray(), WM_COMMAND, 0x1130, 0);  // "次の壁紙に変更する": its notice finds no answer
+    Sleep(1000);
+    PostMessageW(driver.tray(), WM_COMMAND, 0x1140, 0);  // "アプリの終了": WM_CLOSE finds no answer either
+    const DWORD waited = WaitForSingleObject(tray.get(), 30000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(tray.get(), 1);
+    ASSERT_EQ(waited, WAIT_OBJECT_0) << "the tray waited for the hung main window";
+    DWORD code = 1;
+    GetExitCodeProcess(tray.get(), &code);
+    EXPECT_EQ(code, 0u);
+}
