@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
+#include "base/Trace.h"
 #include "store/AppSettings_CL.h"
 #include "store/ItemStream.h"
 
@@ -105,7 +107,8 @@ private:
         filled_ -= start_;
         std::memmove(buffer_.data(), buffer_.data() + start_, filled_);
         start_ = 0;
-        if (filled_ == buffer_.size()) buffer_.resize(2 * buffer_.size() + 8);
+        // Never beyond what the rest of the file can hold.
+        if (filled_ == buffer_.size()) buffer_.resize(filled_ + std::min(filled_ + 8, size_ - std::min(size_, read_)));
         DWORD got = 0;
         const DWORD want = static_cast<DWORD>(std::min<size_t>(buffer_.size() - filled_, 1u << 24));
         if (!ReadFile(file_.get(), buffer_.data() + filled_, want, &got, nullptr)) return false;
@@ -190,7 +193,14 @@ HRESULT WallPaperItemBase_CL::read_and_decode(bool& readable)
     ListFileReader file;
     ReadResult read = file.open(path);
     bool complete = false;
-    if (read == ReadResult::Read) read = file.read_records(items, complete);
+    try {
+        if (read == ReadResult::Read) read = file.read_records(items, complete);
+    } catch (const std::bad_alloc&) {
+        // Too many records for this machine's memory: failed and empty, the file as it was.
+        trace::failure(L"list too large for memory, loaded empty: " + path);
+        std::vector<ImageItem_CL>().swap(items);
+        read = ReadResult::Unreadable;
+    }
     readable = read != ReadResult::Unreadable;
     // A list that could not be read to its end is not shown in part.
     if (read == ReadResult::Unreadable) items.clear();
