@@ -133,6 +133,20 @@ Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool che
     return result;
 }
 
+// Under the file mutex: the staged files (the pictures first: readers such as
+// the main window may hold them open; the bitmap last) replace the installed
+// ones, the bitmap is installed, and then the record is made. False, with
+// nothing recorded, when the mutex, a file or the system failed.
+bool swap_in_and_install(const std::vector<std::wstring>& files, const Layout& layout, const Record& record)
+{
+    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+    bool done = lock.held();
+    for (const std::wstring& file : files) done = done && replace_with_temporary(file);
+    done = done && install_bitmap(files.back(), layout);
+    if (done && record) record();
+    return done;
+}
+
 // The pictures composed for the monitors, as the bitmap waiting beside the installed one.
 bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::wstring>& pictures)
 {
@@ -178,19 +192,17 @@ void discard_staged(size_t count)
     DeleteFileW(staging_path(AppSettings.now_bitmap_path()).c_str());
 }
 
-bool install_staged(size_t count, const std::vector<RECT>& monitors)
+bool install_staged(size_t count, const std::vector<RECT>& monitors, const Record& record)
 {
-    std::vector<std::wstring> staged;
-    for (size_t i = 0; i < count; ++i) staged.push_back(staging_path(picture_path(i)));
-    bool done = write_composed(monitors, staged);
-    // The pictures go first, as with one picture: readers may hold them open.
-    for (size_t i = 0; done && i < count; ++i) done = replace_with_temporary(picture_path(i));
-    done = done && replace_with_temporary(AppSettings.now_bitmap_path());
-    if (!done) {
-        discard_staged(count);
-        return false;
+    std::vector<std::wstring> staged, files;
+    for (size_t i = 0; i < count; ++i) {
+        staged.push_back(staging_path(picture_path(i)));
+        files.push_back(picture_path(i));
     }
-    return install_bitmap(AppSettings.now_bitmap_path(), kSpan);
+    files.push_back(AppSettings.now_bitmap_path());
+    if (write_composed(monitors, staged) && swap_in_and_install(files, kSpan, record)) return true;
+    discard_staged(count);
+    return false;
 }
 
 bool reinstall_current()
@@ -238,27 +250,24 @@ bool set_wallpaper(const std::wstring& jpeg_path)
     return install_bitmap(bmp_path, layout_of(configured_placement()));
 }
 
-Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size)
+Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, const Record& record)
 {
     const std::wstring jpeg_path = AppSettings.now_picture_path();
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
-    const std::wstring temp = staging_path(jpeg_path);
     Install result;
     {
         std::unique_ptr<Gdiplus::Bitmap> picture;
         result = stage(item, bytes, size, check_size, jpeg_path, picture);
         if (result == Install::Done && !write_bitmap(*picture, bmp_path)) result = Install::Failed;
     }
-    // The picture goes first: it is the file that readers (the main window)
-    // may hold open, and while it cannot be replaced the bitmap stays as well.
-    if (result == Install::Done && (!replace_with_temporary(jpeg_path) || !replace_with_temporary(bmp_path)))
+    // While the picture cannot be replaced the bitmap stays as well.
+    if (result == Install::Done && !swap_in_and_install({jpeg_path, bmp_path}, layout_of(configured_placement()), record))
         result = Install::Failed;
     if (result != Install::Done) {
-        DeleteFileW(temp.c_str());
+        DeleteFileW(staging_path(jpeg_path).c_str());
         DeleteFileW(staging_path(bmp_path).c_str());
-        return result;
     }
-    return install_bitmap(bmp_path, layout_of(configured_placement())) ? Install::Done : Install::Failed;
+    return result;
 }
 
 bool record_current(const ImageItem_CL& item)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,21 @@ Layout layout_of(int disp_style);
 // (nothing changed) or the system refused the placement or the wallpaper.
 [[nodiscard]] bool set_wallpaper(const std::wstring& jpeg_path);
 
+// What an install records once its files are in place (the current-wallpaper
+// list, the history). It runs under the file mutex, which the install holds
+// from the swap of its files on, so that no install of the other process comes
+// between the installed picture and its record. Not run when the install failed.
+using Record = std::function<void()>;
+
 // Installs a picture's bytes as "Tapestrel_NowWallPaper.jpg" and its bitmap.
 // The bytes replace the current files only when they decode and, with
 // check_size, have the item's best size; otherwise the current wallpaper and
 // its files stay as they were. Failed also when the system refused the
 // placement or the wallpaper: then nothing may be recorded as installed.
-[[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size);
+// The decoding and the bitmap are made under this process's staging names,
+// before the file mutex is taken.
+[[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size,
+                                      const Record& record = Record());
 
 // The file beside `path` that this process writes first and swaps in when
 // whole: each process stages under names of its own, so that one never
@@ -53,7 +63,7 @@ void discard_staged(size_t count);
 // all monitors. False, with the current wallpaper and files unchanged, when a
 // picture does not decode or a file cannot be written; false also when the
 // system refused the placement or the wallpaper.
-[[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors);
+[[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors, const Record& record = Record());
 // Installs the current pictures again for the monitors connected now: composed
 // when there are two or more, otherwise the first one alone, the single-picture way.
 // The whole of it holds the file mutex.

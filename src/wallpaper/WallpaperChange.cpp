@@ -1,6 +1,5 @@
 #include "wallpaper/WallpaperChange.h"
 
-#include "store/AppSettings_CL.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
 
@@ -72,23 +71,12 @@ bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, s
 
 bool WallpaperChange::install_one(const void* bytes, size_t size, bool check_size) const
 {
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    if (!lock.held() || wallpaper::install_picture(items[0], bytes, size, check_size) != wallpaper::Install::Done)
-        return false;
-    record();
-    return true;
+    return wallpaper::install_picture(items[0], bytes, size, check_size, [this] { record(); }) == wallpaper::Install::Done;
 }
 
 bool WallpaperChange::install_staged() const
 {
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    if (!lock.held()) {
-        wallpaper::discard_staged(items.size());
-        return false;
-    }
-    if (!wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors())) return false;
-    record();
-    return true;
+    return wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors(), [this] { record(); });
 }
 
 void WallpaperChange::record() const

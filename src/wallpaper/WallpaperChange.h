@@ -11,9 +11,10 @@
 // their download requests so that the worker installing them needs nothing of
 // a window. The counts are the download worker's.
 //
-// Every install of either process goes through here, on a worker: the
-// install, the record of the current wallpaper and the history entry hold the
-// file mutex together, so the recorded wallpaper is always the installed one.
+// Every install of either process goes through here, on a worker: the swap of
+// the installed files, the record of the current wallpaper and the history
+// entry hold the file mutex together, so the recorded wallpaper is always the
+// installed one.
 struct WallpaperChange {
     enum class Arrival { Waiting, Installed, Failed };
 
@@ -36,6 +37,6 @@ private:
     [[nodiscard]] bool receive_monitor_picture(size_t index, const void* bytes, size_t size);
     [[nodiscard]] bool install_one(const void* bytes, size_t size, bool check_size) const;
     [[nodiscard]] bool install_staged() const;
-    // Under the file mutex already held by the install.
+    // Under the file mutex that the install holds.
     void record() const;
 };
