@@ -23,6 +23,11 @@ void pump_messages_until(const std::function<bool()>& done);
 // Makes tab `index` of the main window the current one, as a click on the strip does.
 void select_main_tab(MainWindow_CL& window, int index);
 
+// The tray's settings in this prefix: it draws from the local folder only, and asks no service.
+void point_tray_at(const std::wstring& pictures);
+// The 30,000 pictures of the library figures, made from a few samples kept in folder.
+bool make_library(const std::wstring& folder, const std::wstring& library);
+
 void figure_list_files(const std::wstring& folder);
 void figure_draw(const std::wstring& folder);
 void figure_install(const std::wstring& folder);
@@ -38,3 +43,8 @@ void figure_tray_footprint(const std::wstring& folder);
 void figure_library(const std::wstring& folder);
 // The tray part of it: forced changes timed against walk_seconds, then its memory after 100 changes.
 void figure_library_tray(const std::wstring& library, double walk_seconds);
+// The longest wait of a message to the tray window while it makes forced
+// changes from a 30,000-picture folder and lays large pictures out again, and
+// to the main window while it sets a large favourite as wallpaper, each
+// against a window that does nothing, probed meanwhile.
+void figure_window_stall(const std::wstring& folder);

@@ -36,6 +36,8 @@ std::wstring tapestrel_exe()
     return configured.empty() ? module_folder() + L"\\..\\Tapestrel.exe" : configured;
 }
 
+}  // namespace
+
 // The tray draws only from a local folder, so it needs no service at all.
 void point_tray_at(const std::wstring& pictures)
 {
@@ -49,6 +51,8 @@ void point_tray_at(const std::wstring& pictures)
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures);
 }
+
+namespace {
 
 void prepare_tray_settings(const std::wstring& pictures)
 {

@@ -37,6 +37,8 @@ bool place(const std::wstring& sample, const std::wstring& path)
     return CreateHardLinkW(path.c_str(), sample.c_str(), nullptr) || CopyFileW(sample.c_str(), path.c_str(), FALSE);
 }
 
+}  // namespace
+
 bool make_library(const std::wstring& folder, const std::wstring& library)
 {
     static const int sizes[][2] = {{1024, 768}, {800, 600}, {768, 1024}, {640, 480}, {1280, 720}, {600, 800}};
@@ -60,6 +62,8 @@ bool make_library(const std::wstring& folder, const std::wstring& library)
     }
     return true;
 }
+
+namespace {
 
 // Types the folder into the tab's box and presses Enter, as a user does.
 void enter_folder(MainWindow_CL& window, const std::wstring& folder)

@@ -1,5 +1,5 @@
 // Runs every benchmark figure, or those named on the command line ("list",
-// "draw", "install", "monitors", "thumbnails", "answer", "tray", "library", "candidates"); see Bench.h for
+// "draw", "install", "monitors", "thumbnails", "answer", "tray", "library", "candidates", "window_stall"); see Bench.h for
 // what a line means.
 #include <windows.h>
 
@@ -41,6 +41,7 @@ int wmain(int argc, wchar_t** argv)
         if (wanted(argc, argv, L"tray")) figure_tray_footprint(scratch.path());
         if (wanted(argc, argv, L"library")) figure_library(scratch.path());
         if (wanted(argc, argv, L"candidates")) figure_candidates_tab(scratch.path());
+        if (wanted(argc, argv, L"window_stall")) figure_window_stall(scratch.path());
     }
     Gdiplus::GdiplusShutdown(token);
     CoUninitialize();
