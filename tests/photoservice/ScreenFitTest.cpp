@@ -21,7 +21,7 @@ TEST(ScreenFit, TheSmallestSizeCoveringBothSidesOfTheScreen)
 {
     EXPECT_EQ(screen_fit(kLandscape, SIZE{1920, 1080}), 3u);
     EXPECT_EQ(screen_fit(kLandscape, SIZE{1600, 1067}), 2u) << "a size exactly the screen's covers it";
-    EXPECT_EQ(screen_fit(kLandscape, SIZE{1280, 1200}), 4u) << "the height decides as much as the width";
+    EXPECT_EQ(screen_fit(kLandscape, SIZE{1280, 1400}), 4u) << "the height decides as much as the width";
     EXPECT_EQ(screen_fit(kLandscape, SIZE{3840, 2160}), 5u);
     // The order the source lists them in does not matter.
     const Sizes reversed(kLandscape.rbegin(), kLandscape.rend());
