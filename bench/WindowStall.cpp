@@ -95,12 +95,19 @@ bool lay_out_again(TrayDriver& driver, const std::wstring& big)
     for (size_t i = 0; i < records.size(); ++i) {
         records[i].key = big + std::to_wstring(i);
         records[i].farm = -1;
-        if (!CopyFileW(big.c_str(), wallpaper::picture_path(i).c_str(), FALSE)) return false;
+        // The tray may still hold the last layout's picture open.
+        const std::wstring picture = wallpaper::picture_path(i);
+        if (!driver.pump_until([&] { return CopyFileW(big.c_str(), picture.c_str(), FALSE) != FALSE; }, kTimeoutMs)) {
+            bench::note("window_stall: a picture could not be copied, error " + std::to_string(GetLastError()));
+            return false;
+        }
     }
     if (!wallpaper::record_current(records)) return false;
     const ULONGLONG before = last_write(AppSettings.now_bitmap_path());
     PostMessageW(driver.tray(), WM_DISPLAYCHANGE, 24, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
-    return driver.pump_until([&] { return last_write(AppSettings.now_bitmap_path()) != before; }, kTimeoutMs);
+    if (driver.pump_until([&] { return last_write(AppSettings.now_bitmap_path()) != before; }, kTimeoutMs)) return true;
+    bench::note("window_stall: the tray did not lay the pictures out again");
+    return false;
 }
 
 // The tray's window while it makes forced changes from a 30,000-picture

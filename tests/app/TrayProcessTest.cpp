@@ -50,6 +50,22 @@ bool only_window_thread_left(TrayDriver& driver, HANDLE process)
     return driver.pump_until([&] { return thread_count(process) == 1; }, 10000);
 }
 
+// A fresh program folder whose tray draws from three local pictures only: no
+// service, whose transfers bring threads of their own.
+bool draw_from_local_pictures(const wchar_t* prefix, const TempFolder& pictures)
+{
+    fresh_program_folder(prefix);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
+    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
+    GdiplusSession gdiplus;
+    for (int n = 0; n < 3; ++n)
+        if (!make_jpeg(pictures.path() + L"\\IMG_" + std::to_wstring(n) + L".jpg", 1600, 1200)) return false;
+    return true;
+}
+
 }  // namespace
 
 TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWindow)
@@ -113,19 +129,8 @@ TEST(TrayProcess, TheStartupRunAddsCandidatesInstallsAWallpaperAndTellsTheMainWi
 
 TEST(TrayProcess, KeepsNoIdleWorkerBeforeOrBetweenChanges)
 {
-    // Pictures from a local folder only: no service, whose transfers bring threads of their own.
-    fresh_program_folder(L"trayidle_");
     TempFolder pictures;
-    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
-    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
-    {
-        GdiplusSession gdiplus;
-        for (int n = 0; n < 3; ++n) ASSERT_TRUE(make_jpeg(pictures.path() + L"\\IMG_" + std::to_wstring(n) + L".jpg", 1600, 1200));
-    }
-
+    ASSERT_TRUE(draw_from_local_pictures(L"trayidle_", pictures));
     TrayDriver driver;
     ASSERT_TRUE(driver.ready());
     KernelHandle tray = start_tapestrel(L"");
@@ -146,17 +151,8 @@ TEST(TrayProcess, KeepsNoIdleWorkerBeforeOrBetweenChanges)
 // few seconds.
 TEST(TrayProcess, AHungMainWindowHoldsNeitherTheNoticesNorTheExit)
 {
-    fresh_program_folder(L"trayhung_");
     TempFolder pictures;
-    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
-    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 1);
-    AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, pictures.path());
-    {
-        GdiplusSession gdiplus;
-        for (int n = 0; n < 2; ++n) ASSERT_TRUE(make_jpeg(pictures.path() + L"\\IMG_" + std::to_wstring(n) + L".jpg", 800, 600));
-    }
+    ASSERT_TRUE(draw_from_local_pictures(L"trayhung_", pictures));
     TrayDriver driver;
     ASSERT_TRUE(driver.ready());
     KernelHandle tray = start_tapestrel(L"");
