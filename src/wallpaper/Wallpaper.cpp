@@ -97,13 +97,18 @@ int configured_placement()
     return clamp_layout(AppInifile.read_int(keys::kWallPaperInfo, keys::kDispStyle, AppSettings.dispStyleDefault));
 }
 
-bool install_bitmap(const std::wstring& bmp_path, const Layout& layout)
+// The system reads the bitmap now and tells every window of the new wallpaper.
+bool show_bitmap(const std::wstring& bmp_path)
 {
-    if (!write_placement(bmp_path, layout)) return false;
     std::wstring path = bmp_path;
     if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) return true;
     trace::failure(L"wallpaper not installed", GetLastError());
     return false;
+}
+
+bool install_bitmap(const std::wstring& bmp_path, const Layout& layout)
+{
+    return write_placement(bmp_path, layout) && show_bitmap(bmp_path);
 }
 
 bool write_bytes(const std::wstring& path, const void* bytes, size_t size)
@@ -135,16 +140,21 @@ Install stage(const ImageItem_CL& item, const void* bytes, size_t size, bool che
 
 // Under the file mutex: the staged files (the pictures first: readers such as
 // the main window may hold them open; the bitmap last) replace the installed
-// ones, the bitmap is installed, and then the record is made. False, with
-// nothing recorded, when the mutex, a file or the system failed.
+// ones, the placement is written and the record made; false, with nothing
+// recorded, when one of them failed. The system is told afterwards: its
+// broadcast of the new wallpaper waits for slow programs, and every list read
+// of both processes would wait with it. What it then shows is the bitmap
+// swapped in last, whose record is the last one made.
 bool swap_in_and_install(const std::vector<std::wstring>& files, const Layout& layout, const Record& record)
 {
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    bool done = lock.held();
-    for (const std::wstring& file : files) done = done && replace_with_temporary(file);
-    done = done && install_bitmap(files.back(), layout);
-    if (done && record) record();
-    return done;
+    {
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        bool done = lock.held();
+        for (const std::wstring& file : files) done = done && replace_with_temporary(file);
+        if (!done || !write_placement(files.back(), layout)) return false;
+        if (record) record();
+    }
+    return show_bitmap(files.back());
 }
 
 // The pictures composed for the monitors, as the bitmap waiting beside the installed one.
@@ -152,6 +162,24 @@ bool write_composed(const std::vector<RECT>& monitors, const std::vector<std::ws
 {
     std::unique_ptr<Gdiplus::Bitmap> canvas = monitor_wallpaper::compose(monitors, pictures, configured_placement());
     return canvas && write_bitmap(*canvas, AppSettings.now_bitmap_path());
+}
+
+// The bitmap of a picture file, decoded upright, swapped in when whole.
+bool convert_file(const std::wstring& jpeg_path, const std::wstring& bmp_path)
+{
+    std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(jpeg_path);
+    return picture && convert(*picture, bmp_path);
+}
+
+// The current pictures composed anew for the monitors, swapped in as the installed bitmap.
+bool compose_current(const std::vector<RECT>& monitors, size_t count)
+{
+    const std::wstring bmp_path = AppSettings.now_bitmap_path();
+    std::vector<std::wstring> pictures;
+    for (size_t i = 0; i < count; ++i) pictures.push_back(picture_path(i));
+    if (write_composed(monitors, pictures) && replace_with_temporary(bmp_path)) return true;
+    DeleteFileW(staging_path(bmp_path).c_str());
+    return false;
 }
 
 }  // namespace
@@ -207,24 +235,23 @@ bool install_staged(size_t count, const std::vector<RECT>& monitors, const Recor
 
 bool reinstall_current()
 {
-    // Held to the end, so that the other process cannot install between the
-    // read of the record and the new bitmap.
-    Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
-    if (!lock.held()) return false;
-    WallPaperItemBase_CL now;
-    now.set_path(AppSettings.now_items_path());
-    (void)now.load();  // no list: no wallpaper of ours to lay out
-    if (now.items.empty()) return true;
-    const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
-    if (monitors.size() < 2 || now.items.size() < 2) return set_wallpaper(AppSettings.now_picture_path());
-    std::vector<std::wstring> pictures;
-    for (size_t i = 0; i < now.items.size(); ++i) pictures.push_back(picture_path(i));
     const std::wstring bmp_path = AppSettings.now_bitmap_path();
-    if (!write_composed(monitors, pictures) || !replace_with_temporary(bmp_path)) {
-        DeleteFileW(staging_path(bmp_path).c_str());
-        return false;
+    {
+        // Held until the new bitmap and its placement are in place, so that
+        // the other process cannot install between the record read and them.
+        Mutex_CL::Lock_CL lock(AppSettings.file_mutex);
+        if (!lock.held()) return false;
+        WallPaperItemBase_CL now;
+        now.set_path(AppSettings.now_items_path());
+        (void)now.load();  // no list: no wallpaper of ours to lay out
+        if (now.items.empty()) return true;
+        const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
+        const bool composed = monitors.size() >= 2 && now.items.size() >= 2;
+        if (!(composed ? compose_current(monitors, now.items.size()) : convert_file(AppSettings.now_picture_path(), bmp_path)) ||
+            !write_placement(bmp_path, composed ? kSpan : layout_of(configured_placement())))
+            return false;
     }
-    return install_bitmap(bmp_path, kSpan);
+    return show_bitmap(bmp_path);
 }
 
 int clamp_layout(int disp_style)
@@ -243,11 +270,7 @@ Layout layout_of(int disp_style)
 bool set_wallpaper(const std::wstring& jpeg_path)
 {
     const std::wstring bmp_path = bitmap_path_of(jpeg_path);
-    {
-        std::unique_ptr<Gdiplus::Bitmap> picture = decode_upright(jpeg_path);
-        if (!picture || !convert(*picture, bmp_path)) return false;
-    }
-    return install_bitmap(bmp_path, layout_of(configured_placement()));
+    return convert_file(jpeg_path, bmp_path) && install_bitmap(bmp_path, layout_of(configured_placement()));
 }
 
 Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size, const Record& record)

@@ -30,17 +30,19 @@ Layout layout_of(int disp_style);
 
 // What an install records once its files are in place (the current-wallpaper
 // list, the history). It runs under the file mutex, which the install holds
-// from the swap of its files on, so that no install of the other process comes
-// between the installed picture and its record. Not run when the install failed.
+// from the swap of its files to the record, so that no install of the other
+// process comes between the installed picture and its record. Not run when
+// the files or the placement could not be put in place.
 using Record = std::function<void()>;
 
 // Installs a picture's bytes as "Tapestrel_NowWallPaper.jpg" and its bitmap.
 // The bytes replace the current files only when they decode and, with
 // check_size, have the item's best size; otherwise the current wallpaper and
-// its files stay as they were. Failed also when the system refused the
-// placement or the wallpaper: then nothing may be recorded as installed.
-// The decoding and the bitmap are made under this process's staging names,
-// before the file mutex is taken.
+// its files stay as they were. Failed also when the placement could not be
+// written (nothing recorded) or the system refused the wallpaper (recorded:
+// the files and the record hold the new picture, which the next install or
+// new layout shows). The decoding and the bitmap are made under this
+// process's staging names, before the file mutex is taken.
 [[nodiscard]] Install install_picture(const ImageItem_CL& item, const void* bytes, size_t size, bool check_size,
                                       const Record& record = Record());
 
@@ -66,7 +68,7 @@ void discard_staged(size_t count);
 [[nodiscard]] bool install_staged(size_t count, const std::vector<RECT>& monitors, const Record& record = Record());
 // Installs the current pictures again for the monitors connected now: composed
 // when there are two or more, otherwise the first one alone, the single-picture way.
-// The whole of it holds the file mutex.
+// It holds the file mutex until the new bitmap is in place.
 [[nodiscard]] bool reinstall_current();
 
 // "NowWallPaperItems.dat" holding only these items, under the file mutex.
