@@ -22,6 +22,8 @@ namespace wallpaper {
 namespace {
 
 constexpr size_t kHistoryLimit = 1000;
+constexpr int kReplaceAttempts = 20;
+constexpr DWORD kReplaceRetryMs = 50;
 // The system's own style for one picture spread over every monitor.
 constexpr Layout kSpan = {22, 0};
 
@@ -48,9 +50,18 @@ bool has_size_of(const ImageItem_CL& item, Gdiplus::Bitmap& upright, const std::
     return has_size_of(item, upright.GetWidth(), upright.GetHeight(), read_jpeg_info(path, info, false) && info.sideways());
 }
 
+// The system reads the installed bitmap for a moment after every install, and
+// readers (the main window) hold the picture open as briefly: a replace that
+// meets one of them is tried again a little later.
 bool replace_with_temporary(const std::wstring& path)
 {
-    return MoveFileExW(staging_path(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(staging_path(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == kReplaceAttempts) return false;
+        Sleep(kReplaceRetryMs);
+    }
 }
 
 // Writes the bitmap beside `bmp_path`; the installed bitmap stays untouched.
