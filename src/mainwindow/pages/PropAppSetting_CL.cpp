@@ -1,8 +1,10 @@
 #include "mainwindow/pages/PropAppSetting_CL.h"
 
 #include "wallpaper/Wallpaper.h"
+#include "base/ModulePath.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
+#include "store/StartWithWindows.h"
 #include "winui/FolderSelectDialog_CL.h"
 
 namespace {
@@ -38,6 +40,7 @@ void PropAppSetting_CL::build(HWND page)
     controls.add_button(page, L"参照", 0, 0);
     const int below_placement = controls.stack_rows(4, kPlacement, 3);
     controls.add_check_box(page, L"モニターごとに別の壁紙にする", below_placement);
+    add_below(page, kPerMonitor, L"Windowsの起動時にTapestrelを起動する");
 
     place_browse_button(page);
     load();
@@ -64,6 +67,13 @@ void PropAppSetting_CL::place_browse_button(HWND page)
     MoveWindow(button->window(), rect.right + 4, rect.top - 2, kWidth, kHeight, FALSE);
 }
 
+// A check box 3 pixels under the control at index `above`.
+void PropAppSetting_CL::add_below(HWND page, int above, const wchar_t* caption)
+{
+    const ControlBase_CL* control = factory().at(above);
+    factory().add_check_box(page, caption, control ? ControlFactory_CL::placement(*control).bottom + 3 : 0);
+}
+
 void PropAppSetting_CL::load()
 {
     set_checked(kAutoChange, read(keys::kAutoChange, 1) != 0);
@@ -77,6 +87,8 @@ void PropAppSetting_CL::load()
     const int placement = wallpaper::clamp_layout(read(keys::kDispStyle, AppSettings.dispStyleDefault));
     select(kPlacement, placement, AppSettings.dispStyleDefault);
     set_checked(kPerMonitor, read(keys::kPerMonitor, 0) != 0);
+    // Checked for a value naming another copy too: Apply points it at this one.
+    set_checked(kStartWithWindows, !start_with_windows::registered_command().empty());
 }
 
 void PropAppSetting_CL::update_enabling()
@@ -99,6 +111,7 @@ void PropAppSetting_CL::on_command(int index, int code)
     case kCandidateUse:
     case kPlacement:
     case kPerMonitor:
+    case kStartWithWindows:
         mark_changed();
         break;
     case kLocalFolder:
@@ -132,4 +145,9 @@ void PropAppSetting_CL::apply()
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, text_of(kLocalFolder));
     write(keys::kDispStyle, selection(kPlacement));
     write(keys::kPerMonitor, is_checked(kPerMonitor) ? 1 : 0);
+    // Failures are traced where they happen; the other settings stand.
+    if (is_checked(kStartWithWindows))
+        (void)start_with_windows::register_program(module_path());
+    else
+        (void)start_with_windows::unregister_program();
 }
