@@ -11,8 +11,6 @@ constexpr const wchar_t* kValueName = L"Tapestrel";
 
 // The command the value holds, whichever program it names; empty when there is none.
 std::wstring registered_command();
-// The value's command for this executable.
-std::wstring command_for(const std::wstring& exe_path);
 // Makes the value start exe_path; a value that names another path is replaced.
 [[nodiscard]] bool register_program(const std::wstring& exe_path);
 // Removes the value; true also when there was none.
