@@ -331,6 +331,24 @@ TEST_F(Package, ThePortableArchiveHoldsTheProgramAndStartsWhereItWasUnpacked)
     EXPECT_TRUE(close_tray(tray));
 }
 
+TEST_F(Package, ATrayThatDoesNotCloseStopsASilentInstallBeforeAnyFileIsWritten)
+{
+    // A tray window whose thread never reads its messages, as a hung tray's.
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"MainWindowClass";
+    ASSERT_TRUE(RegisterClassW(&window_class));
+    const HWND hung = CreateWindowW(L"MainWindowClass", L"Tapestrel_ICON", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(hung, nullptr);
+    EXPECT_FALSE(run_installer(L"/S"));
+    EXPECT_FALSE(file_exists(install_folder()));
+    EXPECT_FALSE(key_exists(kUninstallKey));
+    DestroyWindow(hung);
+    UnregisterClassW(L"MainWindowClass", GetModuleHandleW(nullptr));
+}
+
 TEST_F(Package, InstallingAgainKeepsTheOptionsTheUserTurnedOff)
 {
     ASSERT_TRUE(run_installer(L"/S"));
