@@ -11,10 +11,9 @@ class FlickrXmlHelper_CL;
 // the candidate list under the file mutex.
 namespace candidate_run {
 
-constexpr int kPhotosPerSearch = 4000;
 constexpr size_t kMaxKeywords = 10;
 
-// Everything the queries give; a failing query adds nothing and does not stop
+// Everything the queries give under a candidate licence; a failing query adds nothing and does not stop
 // the others. `failure` is the first failure of the run, answered when none failed.
 std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure);
 // Merges into the candidate file; the number of photos added.
