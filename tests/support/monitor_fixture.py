@@ -4,7 +4,7 @@ prefix of its own, without a virtual desktop, whose desktop sees the X outputs
 as monitors. Nothing of it is shared with the main test session: its own X
 server, prefix, home, wineserver and desktop.
 
-  monitor_fixture.py start --dir DIR --keeper KEEPER.exe
+  monitor_fixture.py start --dir DIR --keeper KEEPER.exe [--dpi N] [--share-display]
   monitor_fixture.py layout --dir DIR NAME
   monitor_fixture.py run --dir DIR -- COMMAND...
   monitor_fixture.py stop --dir DIR
@@ -22,6 +22,11 @@ of the layouts below with xrandr; the primary monitor is 1280x800, the other
 run starts COMMAND with DISPLAY and the Wine environment of that prefix and
 gives its output and exit code. stop ends the keeper, the wineserver and Xorg it
 started, by their process ids, and removes DIR.
+
+With --dpi the prefix runs at that DPI (its LogPixels, read when its wineserver
+starts). With --share-display no Xorg is started: the prefix uses the caller's
+X display ($DISPLAY, one monitor), so only the DPI differs from the main test
+session.
 """
 import argparse
 import os
@@ -112,9 +117,7 @@ def start_xorg(root):
     return bool(display)
 
 
-def start(root, keeper):
-    stop(root)
-    os.makedirs(path(root, "home"))
+def start_monitors(root):
     if not shutil.which("Xorg") or not shutil.which("xrandr"):
         print("monitor_fixture: Xorg and xrandr are missing (scripts/setup.sh installs them)")
         return 1
@@ -125,7 +128,18 @@ def start(root, keeper):
     if not layout(root, "side"):
         print("monitor_fixture: xrandr could not lay out two monitors (see %s)" % path(root, "xrandr.log"))
         return 1
-    start_prefix(root, keeper)
+    return 0
+
+
+def start(root, keeper, dpi, display):
+    stop(root)
+    os.makedirs(path(root, "home"))
+    if display:
+        write(root, "display", display.lstrip(":"))
+    elif start_monitors(root):
+        return 1
+    # The server reads the DPI when it starts.
+    start_prefix(root, keeper, [(r"HKCU\Control Panel\Desktop", "LogPixels", str(dpi), "REG_DWORD")] if dpi else [])
     return 0
 
 
@@ -152,6 +166,8 @@ def main():
     parser.add_argument("command", choices=["start", "layout", "run", "stop"])
     parser.add_argument("--dir", required=True)
     parser.add_argument("--keeper")
+    parser.add_argument("--dpi", type=int)
+    parser.add_argument("--share-display", action="store_true")
     parser.add_argument("rest", nargs="*")
     # Everything after "--" is the command of "run", options included.
     split = sys.argv.index("--") if "--" in sys.argv else len(sys.argv)
@@ -159,7 +175,9 @@ def main():
     command = sys.argv[split + 1:]
     root = os.path.abspath(args.dir)
     if args.command == "start":
-        return start(root, args.keeper) if args.keeper else parser.error("start needs --keeper")
+        if not args.keeper:
+            parser.error("start needs --keeper")
+        return start(root, args.keeper, args.dpi, os.environ.get("DISPLAY", "") if args.share_display else "")
     if args.command == "stop":
         return stop(root)
     if args.command == "layout":

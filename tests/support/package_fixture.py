@@ -60,7 +60,8 @@ def start(root, source, build, keeper):
         return 1
     write(root, "display", display.lstrip(":"))
     write(root, "user", USER)
-    start_prefix(root, keeper, desktop="1280x800")
+    start_prefix(root, keeper, [(r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
+                                (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "1280x800")])
     return 0
 
 

@@ -87,25 +87,29 @@ def end(pid_text):
         pass
 
 
-def reg_add(env, key, name, data):
-    quiet(["wine", "reg", "add", key, "/v", name, "/d", data, "/f"], env)
+def reg_add(env, key, name, data, kind="REG_SZ"):
+    quiet(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], env)
 
 
-def start_prefix(root, keeper, desktop=None):
+def start_prefix(root, keeper, server_values=()):
     """Makes DIR/prefix with its persistent wineserver and starts KEEPER there,
-    which holds the prefix's desktop open until stop_prefix. desktop=WxH gives
-    every program of the prefix one virtual desktop of that size."""
+    which holds the prefix's desktop open until stop_prefix. server_values are
+    registry values (key, name, data, type) that Wine reads only when its
+    server or desktop starts (the DPI, a virtual desktop)."""
     os.makedirs(path(root, "home"), exist_ok=True)
     env = wine_env(root)
     spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
     quiet(["wineboot", "-i"], env)
     # A crash ends the program at once instead of waiting in Wine's debugger.
     reg_add(env, r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "Debugger", "")
-    if desktop:
-        reg_add(env, r"HKCU\Software\Wine\Explorer", "Desktop", "Default")
-        reg_add(env, r"HKCU\Software\Wine\Explorer\Desktops", "Default", desktop)
-        # The desktop process started with the prefix, before these keys: a new
-        # server lets the keeper start the virtual desktop.
+    # Japanese text: programs ask for the usual Windows family names.
+    for family in ("ＭＳＰゴシック", "ＭＳ Ｐゴシック", "MS UI Gothic", "ＭＳ ゴシック"):
+        reg_add(env, r"HKCU\Software\Wine\Fonts\Replacements", family, "IPAPGothic")
+    if server_values:
+        for value in server_values:
+            reg_add(env, *value)
+        # The server and the desktop started with the prefix, before these
+        # values: a new server, and the keeper starts a new desktop.
         quiet(["wineserver", "-k"], env, timeout=60)
         end(read(root, "wineserver.pid"))
         spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)

@@ -32,7 +32,7 @@ protected:
 
 private:
     void place_browse_button(HWND page);
-    void add_below(HWND page, int above, const wchar_t* caption);
+    void place_below(int index, int above);
     void load();
     void update_enabling();
     void browse();
