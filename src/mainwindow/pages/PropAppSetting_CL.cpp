@@ -37,8 +37,14 @@ void PropAppSetting_CL::build(HWND page)
     add_list(page, 20, {L"中央に表示", L"並べて表示", L"画面に合わせて伸縮", L"ページ縦幅に合わせる", L"ページ横幅に合わせる"});
     controls.add_button(page, L"参照", 0, 0);
     controls.add_check_box(page, L"モニターごとに別の壁紙にする", 0);
-    const int below_placement = controls.stack_rows(4, kPlacement, 3);
-    if (ControlBase_CL* per_monitor = controls.at(kPerMonitor)) per_monitor->set_top(below_placement);
+    controls.add_check_box(page, L"全画面表示のアプリを使っている間は壁紙を変更しない", 0);
+    int below = controls.stack_rows(4, kPlacement, 3);
+    for (int index : {kPerMonitor, kSkipFullscreen}) {
+        ControlBase_CL* box = controls.at(index);
+        if (!box || !box->window()) continue;
+        box->set_top(below);
+        below = ControlFactory_CL::placement(*box).bottom + box->dpi()(3);
+    }
 
     place_browse_button(page);
     load();
@@ -80,6 +86,7 @@ void PropAppSetting_CL::load()
     const int placement = wallpaper::clamp_layout(read(keys::kDispStyle, AppSettings.dispStyleDefault));
     select(kPlacement, placement, AppSettings.dispStyleDefault);
     set_checked(kPerMonitor, read(keys::kPerMonitor, 0) != 0);
+    set_checked(kSkipFullscreen, read(keys::kSkipFullscreen, 1) != 0);
 }
 
 void PropAppSetting_CL::update_enabling()
@@ -102,6 +109,7 @@ void PropAppSetting_CL::on_command(int index, int code)
     case kCandidateUse:
     case kPlacement:
     case kPerMonitor:
+    case kSkipFullscreen:
         mark_changed();
         break;
     case kLocalFolder:
@@ -135,4 +143,5 @@ void PropAppSetting_CL::apply()
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, text_of(kLocalFolder));
     write(keys::kDispStyle, selection(kPlacement));
     write(keys::kPerMonitor, is_checked(kPerMonitor) ? 1 : 0);
+    write(keys::kSkipFullscreen, is_checked(kSkipFullscreen) ? 1 : 0);
 }

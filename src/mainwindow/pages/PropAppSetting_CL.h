@@ -2,8 +2,9 @@
 #include "mainwindow/pages/SettingsPage_CL.h"
 
 // Page "壁紙設定": automatic change, its interval, the sources of a draw and
-// the wallpaper placement, alone or per monitor (section "WALL_PAPER_INFO",
-// read from the file).
+// the wallpaper placement, alone or per monitor, and whether full-screen
+// programs hold scheduled changes back (section "WALL_PAPER_INFO", read from
+// the file).
 class PropAppSetting_CL : public SettingsPage_CL {
 public:
     // Control indexes, in creation order.
@@ -20,7 +21,8 @@ public:
         kPlacementLabel,
         kPlacement,
         kBrowse,
-        kPerMonitor,  // placed under the placement choice
+        kPerMonitor,       // placed under the placement choice
+        kSkipFullscreen,   // under that
     };
 
 protected:
