@@ -54,15 +54,6 @@ end_demo() {
   pids=()
 }
 drive() { wine "$build/tests/tapestrel_screenshot_driver.exe" "$@"; }
-# The rectangle holding two WxH+X+Y rectangles.
-union() {
-  local IFS='x+'
-  read -r w1 h1 x1 y1 <<<"$1"
-  read -r w2 h2 x2 y2 <<<"$2"
-  local left=$((x1 < x2 ? x1 : x2)) top=$((y1 < y2 ? y1 : y2))
-  local right=$((x1 + w1 > x2 + w2 ? x1 + w1 : x2 + w2)) bottom=$((y1 + h1 > y2 + h2 ? y1 + h1 : y2 + h2))
-  echo "$((right - left))x$((bottom - top))+$left+$top"
-}
 # A picture of the screen, cut to WxH+X+Y when given, as a small palette PNG.
 shoot() {
   local name=$1 crop=${2:-}
@@ -98,9 +89,14 @@ end_demo
 echo "The same at 150 % (144 DPI)..."
 TAPESTREL_DPI=144 start_demo 1920x1200 "$build/wine-screenshots-150"
 drive tab 3; sleep 8; drive open-first; sleep 4
-main=$(drive rect main | tr -d '\r')
+# The window, then the sheet, side by side in one picture.
+import -display "$DISPLAY" -window root -crop "$(drive rect main | tr -d '\r')" +repage "$out/scaled-150-main.png"
 drive settings; sleep 3
-shoot scaled-150 "$(union "$main" "$(drive rect settings | tr -d '\r')")"
+import -display "$DISPLAY" -window root -crop "$(drive rect settings | tr -d '\r')" +repage "$out/scaled-150-sheet.png"
+convert "$out/scaled-150-main.png" "$out/scaled-150-sheet.png" -bordercolor white -border 8 -background white -gravity north +append \
+        -colors 256 "png8:$out/scaled-150.png"
+rm -f "$out/scaled-150-main.png" "$out/scaled-150-sheet.png"
+echo "  $out/scaled-150.png"
 drive escape; sleep 1
 end_demo
 du -ch "$out"/*.png | tail -n 1
