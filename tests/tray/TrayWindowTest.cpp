@@ -311,6 +311,22 @@ namespace {
 
 HWND full_screen_window() { return FindWindowW(L"TapestrelTestFullScreen", nullptr); }
 
+// The program in full screen, once its window is in the foreground.
+KernelHandle start_full_screen_program()
+{
+    KernelHandle program = start_process(L"\"" + env(L"TAPESTREL_FULL_SCREEN") + L"\"");
+    EXPECT_TRUE(program);
+    EXPECT_TRUE(pump_until([] { return full_screen_window() && GetForegroundWindow() == full_screen_window(); }));
+    return program;
+}
+
+void end_full_screen_program(const KernelHandle& program)
+{
+    PostMessageW(full_screen_window(), WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(wait_exit(program, 10000, &code));
+}
+
 }  // namespace
 
 // A game or film in full screen, in a process of its own: the scheduled change
@@ -323,10 +339,8 @@ TEST_F(TrayWindow, AProgramInFullScreenHoldsBackScheduledChangesOnly)
     timer(change_schedule::kStartupTimer);
     EXPECT_FALSE(full_screen::program_in_full_screen());
 
-    KernelHandle game = start_process(L"\"" + env(L"TAPESTREL_FULL_SCREEN") + L"\"");
-    ASSERT_TRUE(game);
-    ASSERT_TRUE(pump_until([] { return full_screen_window() && GetForegroundWindow() == full_screen_window(); }));
-    EXPECT_TRUE(full_screen::program_in_full_screen());
+    const KernelHandle game = start_full_screen_program();
+    ASSERT_TRUE(full_screen::program_in_full_screen());
     make_change_due();
     timer(change_schedule::kCheckTimer);
     pump_until([] { return false; }, 1000);
@@ -347,12 +361,32 @@ TEST_F(TrayWindow, AProgramInFullScreenHoldsBackScheduledChangesOnly)
     timer(change_schedule::kCheckTimer);
     pump_until([] { return false; }, 1000);
     EXPECT_EQ(history_size(), 2u);
-    PostMessageW(full_screen_window(), WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    ASSERT_TRUE(wait_exit(game, 10000, &code));
+    end_full_screen_program(game);
     EXPECT_FALSE(full_screen::program_in_full_screen());
     timer(change_schedule::kCheckTimer);
     EXPECT_TRUE(pump_until([&] { return history_size() == 3; })) << "the first check after it ended changes";
+}
+
+// The change that ends the start-up run skips the schedule, but not a program in full screen.
+TEST_F(TrayWindow, TheStartUpChangeWaitsForAProgramInFullScreenToo)
+{
+    const std::wstring folder = unique_folder(L"startup");
+    ASSERT_TRUE(serve_file(folder + L"/services/rest",
+                           "<rsp stat=\"fail\"><err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" /></rsp>"));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    save_favourites(L"s", 3);
+    const KernelHandle game = start_full_screen_program();
+
+    timer(change_schedule::kStartupTimer);
+    ASSERT_TRUE(pump_until([&] { return tray->tray_tip() != L"Tapestrel" && tray->busy_count() == 0; }));
+    timer(change_schedule::kCheckTimer);
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(history_size(), 0u);
+
+    end_full_screen_program(game);
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 1; }));
 }
 
 // The picture server drops every connection (as before the network is back
