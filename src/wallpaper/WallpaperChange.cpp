@@ -46,6 +46,8 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
 {
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    // A local file that cannot be read is no matter of the network.
+    if (!bytes.data() && index < items.size() && items[index].localPath.empty()) unreached = true;
     bool installed = false;
     if (items.size() > 1) {
         if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
@@ -56,7 +58,8 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
         // Local files are taken as they are; a photo must have the size the service promised.
         installed = bytes.data() && !items.empty() && install_one(bytes.data(), size, items[0].localPath.empty());
     }
-    return installed ? Arrival::Installed : Arrival::Failed;
+    if (!installed) return unreached ? Arrival::Unreached : Arrival::Failed;
+    return Arrival::Installed;
 }
 
 // Keeps one monitor's picture until the last one is there; true once all have arrived.

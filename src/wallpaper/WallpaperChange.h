@@ -16,7 +16,10 @@
 // entry hold the file mutex together, so the recorded wallpaper is always the
 // installed one.
 struct WallpaperChange {
-    enum class Arrival { Waiting, Installed, Failed };
+    // Unreached: a photo's download did not arrive (no connection, no name,
+    // a time-out); Failed: anything else (a refused answer, a picture that
+    // does not decode or has another size than promised).
+    enum class Arrival { Waiting, Installed, Failed, Unreached };
 
     // Queues one download per picture, each request carrying the change.
     static void request_pictures(const std::shared_ptr<WallpaperChange>& change, DownloadUri_CL& downloader);
@@ -31,6 +34,7 @@ struct WallpaperChange {
     std::vector<ImageItem_CL> items;
     size_t arrived = 0;
     bool pictures_ok = true;
+    bool unreached = false;
 
 private:
     [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);
