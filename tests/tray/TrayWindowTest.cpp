@@ -204,7 +204,7 @@ TEST_F(TrayWindow, ADrawWaitingForTheListsLeavesTheTrayAnsweringAndRefusesASecon
         command(MainWindowIcon_CL::kChangeNow);
         EXPECT_GT(tray->busy_count(), 0);
         command(MainWindowIcon_CL::kChangeNow);
-        tray->change_request(true);
+        tray->change_request(change_schedule::Asker::StartUp);
         pump_until([] { return false; }, 300);
         EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
     }
