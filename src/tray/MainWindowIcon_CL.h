@@ -109,10 +109,15 @@ private:
     void on_display_change();
     // Window thread, once the candidate run is over: the first change follows
     // and the schedule starts.
-    void on_candidate_run_done(const ServiceOutcome& outcome);
+    // Each source's failure, answered when it gave what it had.
+    struct RunOutcome {
+        ServiceOutcome flickr;
+        ServiceOutcome commons;
+    };
+    void on_candidate_run_done(const RunOutcome& outcome);
     // The tooltip tells of the run's failure, and a refused key gets one
     // balloon per process.
-    void show_run_outcome(const ServiceOutcome& outcome);
+    void show_run_outcome(const RunOutcome& outcome);
 
     // Everything below is touched on the window's thread only.
     TaskTrayIcon_CL tray_icon_;

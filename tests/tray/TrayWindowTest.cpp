@@ -57,6 +57,9 @@ protected:
     {
         AppSettings.load(documents.path());
         AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+        // Wikimedia Commons answers with nothing: the runs here are the photo service's.
+        ASSERT_TRUE(serve_file(L"tray_commons/w/api.php", kEmptyCommonsAnswer));
+        AppInifile.write_string(keys::kService, keys::kCommonsUrl, http_url(L"tray_commons"));
         tray = std::make_unique<MainWindowIcon_CL>();
         ASSERT_NE(tray->create(), nullptr);
     }
