@@ -5,7 +5,7 @@
 #include "Bench.h"
 #include "Figures.h"
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"

@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
 #include "wallpaper/LocalImageItem.h"
-#include "winui/FitPicture.h"
+#include "imaging/FitPicture.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 
 namespace {

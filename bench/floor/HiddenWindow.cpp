@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #endif
 
 namespace {

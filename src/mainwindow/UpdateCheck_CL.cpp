@@ -94,14 +94,12 @@ UpdateCheck_CL::UpdateCheck_CL(std::wstring site, std::wstring path, HWND parent
 
 bool UpdateCheck_CL::fetch_version_text(VersionText& text) const
 {
-    // Handles closed on every path when http goes.
     InetHttp_CL http;
-    const InetHttp_CL::UrlParts parts = InetHttp_CL::split_for_download(site_ + L"/" + path_);
-    if (!http.open_internet() || !http.connect_host(parts.host, parts.secure) || !http.send_get_request(parts.path))
-        return false;
+    // An empty text (Content-Length: 0) fails the fetch but is read as no
+    // update; a missing length or a body short of it ends the check.
+    (void)http.fetch(narrow_units(site_ + L"/" + path_));
     const LONG length = http.content_length();
-    // An empty text (Content-Length: 0) is read as no update; only a missing length ends the check.
-    if (length < 0 || http.read_response_fixed(length) != static_cast<DWORD>(length)) return false;
+    if (length < 0 || http.body_length() != static_cast<DWORD>(length)) return false;
     text = read_version_text(http.body(), static_cast<size_t>(length));
     return true;
 }

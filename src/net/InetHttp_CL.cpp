@@ -369,6 +369,7 @@ HRESULT InetHttp_CL::fetch(const std::string& url)
     close_handles();
     fixed_body_.reset();
     fixed_length_ = 0;
+    content_length_ = -1;
     last_error_ = 0;
     status_code_ = 0;
     std::shared_ptr<InetHttp_CL> done = run_detached([parts](InetHttp_CL& transfer) {

@@ -46,18 +46,8 @@ public:
     InetHttp_CL& operator=(const InetHttp_CL&) = delete;
     virtual ~InetHttp_CL();
 
-    // Low-level steps, on the object's own handles.
-    [[nodiscard]] bool open_internet();
-    [[nodiscard]] HINTERNET connect_host(const std::wstring& host, bool secure = false);
-    [[nodiscard]] bool send_get_request(const std::wstring& path);
-    // Reads the body into fixed_body (always NUL-terminated); length -1 reads to
-    // the end. The number of bytes, 0 when the read failed or the body ended
-    // short of its length.
-    [[nodiscard]] DWORD read_response_fixed(LONG length);
-    [[nodiscard]] bool open_url(const std::wstring& url);
+    // Ends the transfer under way; any thread.
     void abort_transfer();
-    // Reads the body into movable_body, exactly its bytes; 0 and no block on failure.
-    [[nodiscard]] DWORD read_response_movable(LONG length);
 
     // GET of a narrow URL into fixed_body; E_FAIL when nothing arrived. An
     // abort ends the fetch under way; one that comes before fetch() begins does
@@ -73,23 +63,39 @@ public:
     // caller owns the returned movable block; null when nothing could be read.
     [[nodiscard]] static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
 
-    // The last body read by read_response_fixed(); "" when there is none.
+    // The body of the last fetch(); "" when there is none.
     const char* body() const;
-    // Holds these bytes as the last body, as read_response_fixed() would: for
+    // Holds these bytes as the last body, as fetch() would: for
     // an answer that arrived another way, and to parse made-up answers.
     void keep_body(const std::string& bytes);
+    // The bytes of body(), not counting its terminating NUL.
     DWORD body_length() const { return fixed_length_; }
-    // Content-Length of the last response; -1 when it was absent or unreadable.
+    // Content-Length of the last response; -1 when it was absent or unreadable,
+    // or no response arrived.
     LONG content_length() const { return content_length_; }
     // Why the last fetch() failed: the WinINet or system error of the step
     // that failed, 0 when every step succeeded (an empty body, for instance).
     DWORD last_error() const { return last_error_; }
     // HTTP status of the last response; 0 when none arrived.
     DWORD status_code() const { return status_code_; }
+
+private:
+    // The steps of a transfer, on the object's own handles, run by fetch() and
+    // download_to_movable() on their helper thread.
+    [[nodiscard]] bool open_internet();
+    [[nodiscard]] HINTERNET connect_host(const std::wstring& host, bool secure = false);
+    [[nodiscard]] bool send_get_request(const std::wstring& path);
+    // Reads the body into fixed_body (always NUL-terminated); length -1 reads to
+    // the end. The number of bytes, 0 when the read failed or the body ended
+    // short of its length.
+    [[nodiscard]] DWORD read_response_fixed(LONG length);
+    [[nodiscard]] bool open_url(const std::wstring& url);
+    // Reads the body into movable_body, exactly its bytes; 0 and no block on failure.
+    [[nodiscard]] DWORD read_response_movable(LONG length);
+
     // The caller takes over the block read by read_response_movable().
     [[nodiscard]] HGLOBAL take_movable_body() { return movable_body_.release(); }
 
-private:
     using Steps = std::function<void(InetHttp_CL&)>;
     // The object that ran `steps` on a helper thread; null when aborted first.
     [[nodiscard]] std::shared_ptr<InetHttp_CL> run_detached(const Steps& steps);
@@ -121,7 +127,7 @@ private:
     GlobalBlock movable_body_;
     GlobalBlock fixed_body_;
     DWORD fixed_length_ = 0;
-    LONG content_length_ = 0;
+    LONG content_length_ = -1;
     DWORD last_error_ = 0;
     DWORD status_code_ = 0;
 };

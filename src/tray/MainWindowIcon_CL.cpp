@@ -17,6 +17,7 @@
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "wallpaper/Wallpaper.h"
+#include "wallpaper/WallpaperChange.h"
 #include "wallpaper/WallpaperChooser.h"
 #include "store/AppSettings_CL.h"
 #include "store/ServiceConfig.h"
@@ -140,15 +141,7 @@ void MainWindowIcon_CL::draw_next_wallpaper()
     }
     // While the idle worker ends, the requests wait in its queue for the restart.
     if (!stopping_downloader_) downloader_.start();
-    for (size_t i = 0; i < change->items.size(); ++i) {
-        ImageItem_CL::Size best;
-        change->items[i].best_size(best);  // the draw takes only items that have an address
-        auto request = std::make_unique<WallpaperRequest>();
-        request->id = static_cast<int>(i) + 1;
-        request->uri = best.url;
-        request->change = change;
-        downloader_.request_download(std::move(request));
-    }
+    WallpaperChange::request_pictures(change, downloader_);
 }
 
 size_t MainWindowIcon_CL::pictures_per_change() const
@@ -159,51 +152,10 @@ size_t MainWindowIcon_CL::pictures_per_change() const
     return std::max<size_t>(1, std::min(monitors, DownloadUri_CL::kMaxQueued));
 }
 
-// Download worker. Files, the registry and the desktop wallpaper only, no
-// window of this process: the install takes long enough (large photos, the
-// composition for several monitors, the broadcast of the new wallpaper) that
-// the tray's menu would freeze on its thread.
-MainWindowIcon_CL::WallpaperChange::Arrival MainWindowIcon_CL::WallpaperChange::receive(size_t index, GlobalBlock block)
-{
-    const GlobalBlock::Lock bytes(block);
-    const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
-    bool installed = false;
-    if (items.size() > 1) {
-        if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
-        // One failed picture fails the change: a monitor never shows a picture of the one before.
-        if (!pictures_ok) wallpaper::discard_staged(items.size());
-        else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
-    } else {
-        // Local files are taken as they are; a photo must have the size the service promised.
-        installed = bytes.data() && !items.empty() &&
-                    wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
-                        wallpaper::Install::Done;
-    }
-    if (!installed) return Arrival::Failed;
-    // The wallpaper is installed either way; a list that could not be
-    // written was traced and is written again by the next change.
-    (void)wallpaper::record_current(items);
-    // The first monitor's picture ends up newest.
-    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
-    return Arrival::Installed;
-}
-
-// Keeps one monitor's picture until the last one is there; true once all have arrived.
-bool MainWindowIcon_CL::WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, size_t size)
-{
-    if (!bytes || index >= items.size() ||
-        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) !=
-            wallpaper::Install::Done)
-        pictures_ok = false;
-    return ++arrived >= items.size();
-}
-
 void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    // Only the tray queues here, always its own kind of request.
-    auto& wanted = static_cast<WallpaperRequest&>(*request);
-    const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
-    const auto arrival = wanted.change->receive(index, std::move(data));
+    // Only the tray's draws queue here.
+    const auto arrival = WallpaperChange::receive(*request, std::move(data));
     if (arrival == WallpaperChange::Arrival::Waiting) return;
     const bool installed = arrival == WallpaperChange::Arrival::Installed;
     MainWindowIcon_CL& owner = owner_;

@@ -7,7 +7,6 @@
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
 #include "photoservice/ServiceOutcome.h"
-#include "store/ImageItem_CL.h"
 #include "winui/MainWindowBase_CL.h"
 
 // The hidden window of the tray process ("Tapestrel_ICON"): the notification
@@ -53,24 +52,6 @@ public:
     bool key_balloon_shown() const { return key_balloon_shown_; }
 
 private:
-    // The pictures of one change, shared by its requests so that the worker
-    // needs nothing of the window. The counts are the download worker's.
-    struct WallpaperChange {
-        enum class Arrival { Waiting, Installed, Failed };
-        // Installs once the last picture is there; the block is freed on leaving.
-        [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);
-
-        std::vector<ImageItem_CL> items;
-        size_t arrived = 0;
-        bool pictures_ok = true;
-
-    private:
-        [[nodiscard]] bool receive_monitor_picture(size_t index, const void* bytes, size_t size);
-    };
-    struct WallpaperRequest : DownloadRequest {
-        std::shared_ptr<WallpaperChange> change;
-    };
-
     // Downloads the drawn pictures and installs them.
     class MyDownLoadUri_CL : public DownloadUri_CL {
     public:

@@ -7,7 +7,7 @@
 
 #include "base/GdiplusInclude.h"
 #include "base/KernelHandle.h"
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 
 namespace local_image {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "wallpaper/UprightPicture.h"
+#include "imaging/UprightPicture.h"
 
 namespace monitor_wallpaper {
 

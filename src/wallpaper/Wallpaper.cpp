@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "wallpaper/ItemCommands.h"
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 #include "wallpaper/MainWindowLink.h"
 #include "wallpaper/MonitorWallpaper.h"
-#include "wallpaper/UprightPicture.h"
+#include "imaging/UprightPicture.h"
 #include "store/AppSettings_CL.h"
 #include "base/KernelHandle.h"
 #include "store/ListEdit.h"

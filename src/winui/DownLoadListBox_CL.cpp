@@ -1,8 +1,8 @@
 #include "winui/DownLoadListBox_CL.h"
 
 #include "store/ServiceConfig.h"
-#include "winui/FitPicture.h"
-#include "winui/PictureDecode.h"
+#include "imaging/FitPicture.h"
+#include "imaging/PictureDecode.h"
 
 DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& list) : list_(list)
 {

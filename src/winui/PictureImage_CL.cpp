@@ -1,8 +1,8 @@
 #include "winui/PictureImage_CL.h"
 
 #include "base/KernelHandle.h"
-#include "winui/FitPicture.h"
-#include "winui/PictureDecode.h"
+#include "imaging/FitPicture.h"
+#include "imaging/PictureDecode.h"
 
 PictureImage_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(PictureImage_CL& picture) : picture_(picture)
 {

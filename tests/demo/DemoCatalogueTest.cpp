@@ -21,7 +21,7 @@
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
-#include "winui/PictureDecode.h"
+#include "imaging/PictureDecode.h"
 
 using namespace testing_support;
 

@@ -7,13 +7,13 @@
 #include "FuzzSupport.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 #include "wallpaper/MyFindFileIcon_CL.h"
 #include "wallpaper/SharedRandom_CL.h"
 #include "wallpaper/WallpaperChooser.h"
 #include "wallpaper/Wallpaper.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
-#include "winui/PictureDecode.h"
+#include "imaging/PictureDecode.h"
 
 using namespace testing_support;
 

@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "TrayDriver.h"
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"

@@ -7,7 +7,7 @@
 #include <objbase.h>
 
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 

@@ -6,7 +6,7 @@
 
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "wallpaper/MonitorWallpaper.h"
 
 using namespace testing_support;

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "base/GdiplusInclude.h"
 #include "base/Trace.h"
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 #include "wallpaper/Wallpaper.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "base/ImageEncoder.h"
-#include "winui/PictureDecode.h"
+#include "imaging/ImageEncoder.h"
+#include "imaging/PictureDecode.h"
 
 using namespace testing_support;
 

@@ -9,7 +9,7 @@
 
 #include "TabsTestSupport.h"
 #include "UiTestSupport.h"
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 #include "store/AppSettings_CL.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"

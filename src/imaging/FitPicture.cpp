@@ -1,4 +1,4 @@
-#include "winui/FitPicture.h"
+#include "imaging/FitPicture.h"
 
 Gdiplus::RectF fit_picture(double width, double height, const Gdiplus::RectF& box)
 {

@@ -1,4 +1,4 @@
-#include "winui/PictureDecode.h"
+#include "imaging/PictureDecode.h"
 
 #include <algorithm>
 #include <utility>
@@ -7,9 +7,9 @@
 #include <wincodec.h>
 
 #include "base/ComPtr.h"
-#include "wallpaper/JpegHeader.h"
-#include "wallpaper/UprightPicture.h"
-#include "winui/FitPicture.h"
+#include "imaging/JpegHeader.h"
+#include "imaging/UprightPicture.h"
+#include "imaging/FitPicture.h"
 
 namespace {
 

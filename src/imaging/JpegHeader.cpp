@@ -1,4 +1,4 @@
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 
 #include <algorithm>
 

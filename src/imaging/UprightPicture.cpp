@@ -1,6 +1,6 @@
-#include "wallpaper/UprightPicture.h"
+#include "imaging/UprightPicture.h"
 
-#include "wallpaper/JpegHeader.h"
+#include "imaging/JpegHeader.h"
 
 bool turn_upright(Gdiplus::Image& picture, int orientation)
 {

@@ -1,4 +1,4 @@
-#include "base/ImageEncoder.h"
+#include "imaging/ImageEncoder.h"
 
 #include <cwchar>
 #include <vector>

@@ -1,0 +1,71 @@
+#include "wallpaper/WallpaperChange.h"
+
+#include "wallpaper/MonitorWallpaper.h"
+#include "wallpaper/Wallpaper.h"
+
+namespace {
+
+struct WallpaperRequest : DownloadRequest {
+    std::shared_ptr<WallpaperChange> change;
+};
+
+}  // namespace
+
+void WallpaperChange::request_pictures(const std::shared_ptr<WallpaperChange>& change, DownloadUri_CL& downloader)
+{
+    for (size_t i = 0; i < change->items.size(); ++i) {
+        ImageItem_CL::Size best;
+        change->items[i].best_size(best);  // the draw takes only items that have an address
+        auto request = std::make_unique<WallpaperRequest>();
+        request->id = static_cast<int>(i) + 1;
+        request->uri = best.url;
+        request->change = change;
+        downloader.request_download(std::move(request));
+    }
+}
+
+WallpaperChange::Arrival WallpaperChange::receive(DownloadRequest& request, GlobalBlock block)
+{
+    // Only request_pictures() queues on a change's worker, always this kind of request.
+    auto& wanted = static_cast<WallpaperRequest&>(request);
+    const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
+    return wanted.change->receive(index, std::move(block));
+}
+
+// Files, the registry and the desktop wallpaper only, no window: the install
+// takes long enough (large photos, the composition for several monitors, the
+// broadcast of the new wallpaper) that a window's thread would freeze on it.
+WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock block)
+{
+    const GlobalBlock::Lock bytes(block);
+    const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    bool installed = false;
+    if (items.size() > 1) {
+        if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
+        // One failed picture fails the change: a monitor never shows a picture of the one before.
+        if (!pictures_ok) wallpaper::discard_staged(items.size());
+        else installed = wallpaper::install_staged(items.size(), monitor_wallpaper::current_monitors());
+    } else {
+        // Local files are taken as they are; a photo must have the size the service promised.
+        installed = bytes.data() && !items.empty() &&
+                    wallpaper::install_picture(items[0], bytes.data(), size, items[0].localPath.empty()) ==
+                        wallpaper::Install::Done;
+    }
+    if (!installed) return Arrival::Failed;
+    // The wallpaper is installed either way; a list that could not be
+    // written was traced and is written again by the next change.
+    (void)wallpaper::record_current(items);
+    // The first monitor's picture ends up newest.
+    for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
+    return Arrival::Installed;
+}
+
+// Keeps one monitor's picture until the last one is there; true once all have arrived.
+bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, size_t size)
+{
+    if (!bytes || index >= items.size() ||
+        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) !=
+            wallpaper::Install::Done)
+        pictures_ok = false;
+    return ++arrived >= items.size();
+}
