@@ -19,11 +19,12 @@ Modes:
              sample folder of pictures is set as the local folder. Within about a
              minute the tray adds candidates from both and installs a wallpaper.
              Needs root (the stand-ins listen on port 80).
-  --live     the real Flickr service and Wikimedia Commons, with your own
-             Flickr API key: open the settings sheet ("アプリ設定") on its "Flickr" page and enter your key and
-             secret there; they are kept in the SERVICE section (api_key,
-             shared_secret) of Documents\Tapestrel\Tapestrel.ini in the live
-             prefix, build/wine-live/prefix.
+  --live     the real Flickr service and Wikimedia Commons, with your own API key
+             for Flickr: open the settings sheet ("アプリ設定") on its
+             "Flickr" page and enter your key and secret there; they are kept in the
+             SERVICE section (api_key, shared_secret) of
+             Documents\Tapestrel\Tapestrel.ini in the live prefix,
+             build/wine-live/prefix.
 
 Options:
   --fresh    start from a new Wine prefix: settings, favourites and lists are
