@@ -80,21 +80,16 @@ def answer(base):
     return json.dumps({"batchcomplete": True, "query": {"pages": pages}}, ensure_ascii=False, indent=1)
 
 
-def stamp_text(base):
-    with open(__file__, "rb") as f:
-        return base + "\n" + hashlib.md5(f.read()).hexdigest() + "\n"
-
-
 def build(root, base):
-    base = base.rstrip("/")
-    stamp = os.path.join(root, "_commons.stamp")
+    """The answer is written last: a catalogue left half made is made again."""
+    text = answer(base)
+    api = os.path.join(root, "w", "api.php")
     try:
-        with open(stamp, encoding="utf-8") as f:
-            if f.read() == stamp_text(base):
+        with open(api, encoding="utf-8") as f:
+            if f.read() == text:
                 return
     except OSError:
         pass
-    write(os.path.join(root, "w", "api.php"), answer(base))
     for n, (name, _, _, _, _, size, palette, mime) in enumerate(PICTURES):
         if mime != "image/jpeg":
             continue
@@ -105,7 +100,7 @@ def build(root, base):
         sizes = [("o", 0)] + [(str(w), w) for w in thumbnail_widths(size[0])]
         path_of = lambda s: original if s == "o" else os.path.join(thumbs, "%spx-%s" % (s, name))
         make_picture(path_of, 7000 + n, size, palette, sizes)
-    write(stamp, stamp_text(base))
+    write(api, text)
 
 
 def main():
