@@ -12,6 +12,7 @@
 #include "base/Trace.h"
 #include "photoservice/HtmlText.h"
 #include "photoservice/ItemUrls.h"
+#include "photoservice/LicenceNames.h"
 #include "store/ServiceConfig.h"
 
 namespace {
@@ -35,13 +36,22 @@ struct CommonsLicence {
     int32_t number;
 };
 
-// Commons' short names of the free licences Tapestrel can name; the numbers
-// from 1000 are Tapestrel's own, for licences the photo service lacks.
+// Commons' short names of the free licences Tapestrel can name, with their
+// numbers in the one licence table.
 constexpr CommonsLicence kLicences[] = {
-    {L"CC BY 4.0", 11},    {L"CC BY SA 4.0", 12},   {L"CC BY 2.0", 4},      {L"CC BY SA 2.0", 5},
-    {L"CC0", 9},           {L"CC0 1.0", 9},         {L"PUBLIC DOMAIN", 10}, {L"CC BY 3.0", 1000},
-    {L"CC BY SA 3.0", 1001}, {L"CC BY 2.5", 1002}, {L"CC BY SA 2.5", 1003}, {L"CC BY 1.0", 1004},
-    {L"CC BY SA 1.0", 1005},
+    {L"CC BY 4.0", 11},
+    {L"CC BY SA 4.0", 12},
+    {L"CC BY 2.0", 4},
+    {L"CC BY SA 2.0", 5},
+    {L"CC0", 9},
+    {L"CC0 1.0", 9},
+    {L"PUBLIC DOMAIN", 10},
+    {L"CC BY 3.0", kFirstSourceLicence + 0},
+    {L"CC BY SA 3.0", kFirstSourceLicence + 1},
+    {L"CC BY 2.5", kFirstSourceLicence + 2},
+    {L"CC BY SA 2.5", kFirstSourceLicence + 3},
+    {L"CC BY 1.0", kFirstSourceLicence + 4},
+    {L"CC BY SA 1.0", kFirstSourceLicence + 5},
 };
 
 std::wstring normalised_licence(const std::wstring& text)

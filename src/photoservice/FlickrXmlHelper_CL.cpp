@@ -1,5 +1,6 @@
 #include "photoservice/FlickrXmlHelper_CL.h"
 
+#include <cstdint>
 #include <cwchar>
 #include <utility>
 
@@ -14,7 +15,11 @@ namespace {
 constexpr const char* kInitialFrob = "72157626482943752-5d1b8e3f0a9c4e27-419306";
 // Part of every photo's identity in the stored lists: never change it.
 constexpr const wchar_t* kStaticHostSuffix = L".staticflickr.com/";
-constexpr const wchar_t* kSizeSuffixes[ImageItem_CL::kSizeCount] = {L"_sq", L"_t", L"_s", L"_m", L"_z", L"_o"};
+// The record's six sizes, then the large ones that stand in for an original
+// the owner does not hand out.
+constexpr const wchar_t* kSizeSuffixes[] = {L"_sq", L"_t", L"_s", L"_m", L"_z", L"_o", L"_h", L"_k", L"_3k", L"_4k"};
+constexpr int kReadSizes = sizeof(kSizeSuffixes) / sizeof(kSizeSuffixes[0]);
+constexpr int kOriginal = ImageItem_CL::kSizeCount - 1;
 
 // A configured scheme and host, without a closing slash, as a URL piece.
 std::string service_base(const std::wstring& configured)
@@ -41,8 +46,8 @@ int32_t number(const std::wstring& text)
 class PhotoAttributes {
 public:
     enum Field { kId, kOwner, kSecret, kServer, kFarm, kTitle, kLicense, kDateTaken, kOwnerName, kOriginalFormat,
-                 kMedia, kPathAlias, kFirstUrl, kFirstWidth = kFirstUrl + ImageItem_CL::kSizeCount,
-                 kFirstHeight = kFirstWidth + ImageItem_CL::kSizeCount, kFieldCount = kFirstHeight + ImageItem_CL::kSizeCount };
+                 kMedia, kPathAlias, kFirstUrl, kFirstWidth = kFirstUrl + kReadSizes,
+                 kFirstHeight = kFirstWidth + kReadSizes, kFieldCount = kFirstHeight + kReadSizes };
 
     PhotoAttributes()
     {
@@ -50,7 +55,7 @@ public:
                                                         L"license", L"datetaken", L"ownername", L"originalformat",
                                                         L"media", L"pathalias"};
         for (int i = 0; i < kFirstUrl; ++i) name(i, fixed[i]);
-        for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) {
+        for (int i = 0; i < kReadSizes; ++i) {
             name(kFirstUrl + i, std::wstring(L"url") + kSizeSuffixes[i]);
             name(kFirstWidth + i, std::wstring(L"width") + kSizeSuffixes[i]);
             name(kFirstHeight + i, std::wstring(L"height") + kSizeSuffixes[i]);
@@ -73,6 +78,8 @@ public:
     const std::wstring& size_text(Field first, int size) const { return values_[first + size]; }
 
     bool is_jpeg_original() const { return _wcsicmp(values_[kOriginalFormat].c_str(), L"jpg") == 0; }
+    // The service names the original's format only to those it hands the original to.
+    bool offers_original() const { return !values_[kOriginalFormat].empty(); }
 
 private:
     void name(int field, const std::wstring& text) { *names_[field].receive() = SysAllocString(text.c_str()); }
@@ -81,20 +88,41 @@ private:
     std::wstring values_[kFieldCount];
 };
 
+// A size as the answer gives it; no address unless a web address.
+ImageItem_CL::Size size_of(const PhotoAttributes& photo, int size)
+{
+    using Field = PhotoAttributes::Field;
+    ImageItem_CL::Size read;
+    read.width = number(photo.size_text(Field::kFirstWidth, size));
+    read.height = number(photo.size_text(Field::kFirstHeight, size));
+    // Anything else (a local path, a share) would later be opened as a file.
+    const std::wstring& url = photo.size_text(Field::kFirstUrl, size);
+    if (is_web_address(url)) read.url = url;
+    return read;
+}
+
+// The largest of the sizes past the original that the answer offers; empty when none.
+ImageItem_CL::Size largest_instead_of_original(const PhotoAttributes& photo)
+{
+    ImageItem_CL::Size largest;
+    for (int i = kOriginal + 1; i < kReadSizes; ++i) {
+        ImageItem_CL::Size size = size_of(photo, i);
+        if (!size.url.empty() && int64_t{size.width} * size.height > int64_t{largest.width} * largest.height)
+            largest = std::move(size);
+    }
+    return largest;
+}
+
 ImageItem_CL photo_from(PhotoAttributes& photo)
 {
     using Field = PhotoAttributes::Field;
     ImageItem_CL item;
     item.key = L"http://farm" + photo[Field::kFarm] + kStaticHostSuffix + photo[Field::kServer] + L"/" +
                photo[Field::kId] + L"_" + photo[Field::kSecret];
-    for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) {
-        item.sizes[i].width = number(photo.size_text(Field::kFirstWidth, i));
-        item.sizes[i].height = number(photo.size_text(Field::kFirstHeight, i));
-        // Anything else (a local path, a share) would later be opened as a file.
-        const std::wstring& url = photo.size_text(Field::kFirstUrl, i);
-        if (is_web_address(url))
-            item.sizes[i].url = url;
-    }
+    for (int i = 0; i < ImageItem_CL::kSizeCount; ++i) item.sizes[i] = size_of(photo, i);
+    // An original whose format the service does not name is not taken.
+    if (!photo.offers_original()) item.sizes[kOriginal] = ImageItem_CL::Size();
+    if (item.sizes[kOriginal].url.empty()) item.sizes[kOriginal] = largest_instead_of_original(photo);
     item.farm = number(photo[Field::kFarm]);
     item.license = number(photo[Field::kLicense]);
     item.media = std::move(photo[Field::kMedia]);
@@ -208,7 +236,9 @@ HRESULT FlickrXmlHelper_CL::parse_photos_from(const char* answer, const wchar_t*
     PhotoAttributes photo;
     for (const ComPtr<IXMLDOMNode>& element : xml_.select_nodes(path)) {
         photo.read(element.get());
-        if (photo.is_jpeg_original())
+        // An original in another format would not install; the service's own
+        // sizes of a photo whose original it keeps back are JPEGs.
+        if (photo.is_jpeg_original() || !photo.offers_original())
             items.push_back(photo_from(photo));
     }
     return S_OK;

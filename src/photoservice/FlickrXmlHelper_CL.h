@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "net/InetHttp_CL.h"
+#include "photoservice/LicenceNames.h"
 #include "photoservice/MD5_CL.h"
 #include "photoservice/PhotoRecords.h"
 #include "photoservice/ServiceOutcome.h"
@@ -17,6 +18,8 @@
 class FlickrXmlHelper_CL {
 public:
     using ImageItem_CL = ::ImageItem_CL;
+    // The most photos the service answers a list query with, whatever is asked.
+    static constexpr int kPageSize = 500;
 
     // What the sign-in flow asks of the desktop, replaceable so that it can be
     // driven without a browser or a dialog.
@@ -59,6 +62,13 @@ public:
     [[nodiscard]] HRESULT find_user_by_name(const std::wstring& username, int per_page, std::vector<UserRecord>& users);
     [[nodiscard]] HRESULT get_photoset_list(const std::wstring& user_id, std::vector<PhotosetRecord>& photosets);
     [[nodiscard]] HRESULT get_photoset_photos(const std::wstring& photoset_id, std::vector<ImageItem_CL>& items);
+    // The sizes the service hands out of one photo ("flickr.photos.getSizes"),
+    // appended; a video's own renditions are left out. A photo that has gone
+    // fails with outcome().photo_gone().
+    [[nodiscard]] HRESULT get_sizes(const std::string& photo_id, std::vector<ImageItem_CL::Size>& sizes);
+    [[nodiscard]] HRESULT parse_sizes(std::vector<ImageItem_CL::Size>& sizes);
+    // The photo's id, from the record's key; empty when the key is not a photo's of this service.
+    static std::string photo_id_of(const ImageItem_CL& item);
     // One signed "flickr.test.echo": whether the service accepts the key and the secret.
     [[nodiscard]] HRESULT test_echo();
     // How the last query or reader ended.
@@ -90,6 +100,6 @@ private:
     std::string api_key_;
     std::string shared_secret_;
     std::string frob_;
-    std::string licence_filter_ = "1,2,3,4,5,6";
+    std::string licence_filter_ = service_licence_filter();
     ServiceOutcome outcome_;
 };

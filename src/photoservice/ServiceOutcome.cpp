@@ -10,6 +10,7 @@ namespace {
 constexpr int kInvalidKey = 100;
 constexpr int kInvalidSignature = 96;
 constexpr int kMissingSignature = 97;
+constexpr int kPhotoNotFound = 1;
 
 bool is_certificate_error(DWORD error)
 {
@@ -65,6 +66,11 @@ bool ServiceOutcome::blames_key() const
 {
     return kind == Kind::kRefused && source == Source::kFlickr &&
            (code == kInvalidKey || code == kInvalidSignature || code == kMissingSignature);
+}
+
+bool ServiceOutcome::photo_gone() const
+{
+    return kind == Kind::kRefused && code == kPhotoNotFound;
 }
 
 std::wstring outcome_text(const ServiceOutcome& outcome)

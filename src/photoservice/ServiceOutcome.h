@@ -26,6 +26,8 @@ struct ServiceOutcome {
     bool failed() const { return kind != Kind::kAnswered; }
     // Refused for the key or the signature: the user's settings are at fault.
     bool blames_key() const;
+    // Refused because the photo was deleted or made private ("Photo not found").
+    bool photo_gone() const;
 };
 
 // "Flickrが拒否しました: <msg> (<code>)" or "Flickrに接続できませんでした: <reason>",

@@ -1,9 +1,11 @@
 #include "wallpaper/CandidateRun.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "photoservice/CommonsClient_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
+#include "photoservice/LicenceNames.h"
 #include "photoservice/SplitKeywords.h"
 #include "wallpaper/CandidateMerge.h"
 #include "wallpaper/SharedRandom_CL.h"
@@ -28,8 +30,12 @@ std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcom
     note_failure(client, client.get_interesting_photos(photos), failure);
     if (AppSettings.cand_search_keyword == 1) {
         for (const std::wstring& word : split_keywords(AppSettings.cand_search_keyword_str, kMaxKeywords))
-            note_failure(client, client.search_photos(word, kPhotosPerSearch, photos), failure);
+            note_failure(client, client.search_photos(word, FlickrXmlHelper_CL::kPageSize, photos), failure);
     }
+    // The popular photos come under every licence: that query takes no filter.
+    photos.erase(std::remove_if(photos.begin(), photos.end(),
+                                [](const ImageItem_CL& photo) { return !is_candidate_licence(photo.license); }),
+                 photos.end());
     return photos;
 }
 

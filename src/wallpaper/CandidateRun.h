@@ -12,10 +12,9 @@ class FlickrXmlHelper_CL;
 // the candidate list under the file mutex.
 namespace candidate_run {
 
-constexpr int kPhotosPerSearch = 4000;
 constexpr size_t kMaxKeywords = 10;
 
-// Everything the queries give; a failing query adds nothing and does not stop
+// Everything the queries give under a candidate licence; a failing query adds nothing and does not stop
 // the others. `failure` is the first failure of the run, answered when none failed.
 std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcome& failure);
 // Appends one batch of Wikimedia Commons' featured pictures, from a moment of

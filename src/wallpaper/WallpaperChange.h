@@ -19,12 +19,20 @@ struct WallpaperChange {
     // Installs, records and adds to the history once the last picture is
     // there; the block is freed on leaving.
     [[nodiscard]] static Arrival receive(DownloadRequest& request, GlobalBlock block);
+    // What a change downloads of a picture for a screen of that size: a Commons
+    // picture at the standard width that covers it (its original when that is
+    // smaller), anything else at its best size.
+    static ImageItem_CL::Size download_size(const ImageItem_CL& item, SIZE screen);
 
     std::vector<ImageItem_CL> items;
+    // The size each picture is downloaded at, which its bytes must measure.
+    std::vector<ImageItem_CL::Size> downloads;
     size_t arrived = 0;
     bool pictures_ok = true;
 
 private:
     [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);
     [[nodiscard]] bool receive_monitor_picture(size_t index, const void* bytes, size_t size);
+    // The item measured by the size it was downloaded at.
+    ImageItem_CL as_downloaded(size_t index) const;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +20,7 @@
 #include "photoservice/CommonsClient_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
+#include "photoservice/LicenceNames.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
 #include "store/WallPaperItemBase_CL.h"
@@ -92,8 +94,21 @@ TEST_F(DemoCatalogue, PopularPhotosCarryAllLicencesAndDownloadAtTheirAnnouncedSi
         if (best.width >= 1024 && best.height >= 768 && best.width >= best.height) ++large_landscapes;
         expect_picture(url_for_size(item, 5), best.width, best.height);
         expect_picture(url_for_size(item, 1), item.sizes[1].width, item.sizes[1].height);
+        // The install chooses among the sizes the service lists: the largest is the record's.
+        FlickrXmlHelper_CL client;
+        std::vector<ImageItem_CL::Size> sizes;
+        ASSERT_EQ(client.get_sizes(FlickrXmlHelper_CL::photo_id_of(item), sizes), S_OK) << narrow_units(item.key);
+        ASSERT_GE(sizes.size(), 6u);
+        EXPECT_EQ(sizes.back().url, best.url);
+        for (const ImageItem_CL::Size& size : sizes) expect_picture(size.url, size.width, size.height);
     }
-    EXPECT_EQ(licences, (std::set<int>{1, 2, 3, 4, 5, 6}));
+    std::set<int> every;
+    for (int n = 0; n <= 16; ++n) every.insert(n);
+    EXPECT_EQ(licences, every);
+    // Some owners keep their originals back: the largest size offered stands in.
+    EXPECT_GE(std::count_if(items.begin(), items.end(),
+                            [](const ImageItem_CL& item) { return item.sizes[5].url.find(L"_k.jpg") != std::wstring::npos; }),
+              3);
     EXPECT_GT(japanese, 0);
     EXPECT_LT(japanese, static_cast<int>(items.size()));
     // Enough for the candidate filter to take, and some it leaves out.
@@ -205,6 +220,7 @@ TEST_F(DemoCatalogue, AnswersEveryMethodTheProgramCalls)
         {"flickr.auth.getFrob", {"", L"/rsp/frob"}},
         {"flickr.auth.getToken", {"", L"/rsp/auth/token"}},
         {"flickr.test.echo", {"", L"/rsp/method"}},
+        {"flickr.photos.getSizes", {"&photo_id=53120001", L"/rsp/sizes/size"}},
     };
     std::set<std::string> called;
     const std::regex method("\"(flickr\\.[A-Za-z.]+)\"");
@@ -258,6 +274,7 @@ TEST(DemoTray, AddsCandidatesAndInstallsOneOfThemAtStartUp)
         EXPECT_GE(item.sizes[5].width, 1024);
         EXPECT_GE(item.sizes[5].height, 768);
         EXPECT_GE(item.sizes[5].width, item.sizes[5].height);
+        EXPECT_TRUE(is_candidate_licence(item.license)) << item.license;
     }
     ASSERT_EQ(now.items.size(), 1u);
     EXPECT_EQ(now.items[0].key.rfind(L"http://farm", 0), 0u);

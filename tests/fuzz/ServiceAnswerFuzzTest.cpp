@@ -55,6 +55,8 @@ const std::vector<std::string>& dictionary()
         "originalformat=\"\"", "url_o=\"javascript:alert(1)\"", "url_o=\"file:///C:/boot.ini\"",
         "url_o=\"\\\\server\\share\\x.jpg\"", "url_o=\"C:\\x.jpg\"", "url_o=\"http://a&#13;&#10;Host: b/\"",
         "url_o=\"http:x\"", "url_o=\"HTTPS://farm1.example/x.jpg\"", "url_o=\" http://a/\"",
+        "url_k=\"file:///C:/k.jpg\" width_k=\"2048\" height_k=\"1365\"", "url_4k=\"http://a/4k.jpg\" width_4k=\"-1\"",
+        "url_3k=\"\\\\server\\3k.jpg\"", "width_h=\"2147483647\" height_h=\"2147483647\" url_h=\"http://a/h.jpg\"",
         "url_o=\"http://" + std::string(3000, 'a') + "\"", "title=\"" + std::string(5000, '\xE3') + "\"",
         "width_o=\"99999999999999999999\"", "width_o=\"-2147483649\"", "height_o=\"0x10\"", "farm=\"-1\"",
         "license=\"2147483648\"", "<photo ", "<photo farm=\"1\" originalformat=\"jpg\"/>", "</photo>", "<photos>",

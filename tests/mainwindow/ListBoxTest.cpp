@@ -138,7 +138,9 @@ TEST_F(ListBoxTest, RowTextsShowDateLicenceAndOwner)
     item.dateTaken = L"2011-03-05 10:20:30";
     item.license = 4;
     EXPECT_EQ(FlickerListBox_CL::info_text(item), L"by\r\nTaken 2011/03/05\r\nLicense\r\n\x3000" L"Attribution License");
-    for (int licence : {-1, 9}) {
+    item.license = 11;
+    EXPECT_EQ(FlickerListBox_CL::info_text(item), L"by\r\nTaken 2011/03/05\r\nLicense\r\n\x3000" L"Attribution 4.0 License");
+    for (int licence : {-1, 17}) {
         item.license = licence;
         EXPECT_EQ(FlickerListBox_CL::info_text(item), L"by\r\nTaken 2011/03/05\r\nLicense\r\n\x3000Unknown");
     }

@@ -43,7 +43,7 @@ std::vector<std::wstring> keys_of(const std::vector<ImageItem_CL>& items)
 
 }  // namespace
 
-TEST_F(Answers, OnlyJpegOriginalsBecomeRecords)
+TEST_F(Answers, JpegOriginalsAndPhotosWithoutAnOriginalBecomeRecords)
 {
     serve_answer(photos(photo("1", "originalsecret=\"x\" originalformat=\"jpg\"") +
                         photo("2", "originalformat=\"JPG\"") + photo("3", "originalformat=\"png\"") +
@@ -52,7 +52,39 @@ TEST_F(Answers, OnlyJpegOriginalsBecomeRecords)
     std::vector<ImageItem_CL> items;
     ASSERT_EQ(client.get_interesting_photos(items), S_OK);
     EXPECT_EQ(keys_of(items), (std::vector<std::wstring>{L"http://farm8.staticflickr.com/7012/1_a1b2c3d4e5",
-                                                         L"http://farm8.staticflickr.com/7012/2_a1b2c3d4e5"}));
+                                                         L"http://farm8.staticflickr.com/7012/2_a1b2c3d4e5",
+                                                         L"http://farm8.staticflickr.com/7012/4_a1b2c3d4e5"}));
+}
+
+// The service names no original format where it keeps the original back; its
+// large sizes then stand in for it, so the size filter sees what it hands out.
+TEST_F(Answers, WithoutAnOriginalTheLargestOfferedSizeTakesItsPlace)
+{
+    const std::string k = "url_k=\"https://live.staticflickr.com/7012/9_k.jpg\" height_k=\"1365\" width_k=\"2048\" ";
+    const std::string h = "url_h=\"https://live.staticflickr.com/7012/9_h.jpg\" height_h=\"1067\" width_h=\"1600\" ";
+    const std::string big = "url_4k=\"https://live.staticflickr.com/7012/9_4k.jpg\" height_4k=\"4096\" width_4k=\"2731\" "
+                            "url_3k=\"https://live.staticflickr.com/7012/9_3k.jpg\" height_3k=\"3072\" width_3k=\"2048\" ";
+    serve_answer(photos(photo("1", "", h + k) + photo("2", "", big + h) + photo("3", "", kOriginal) +
+                        photo("4", "originalformat=\"jpg\"", kOriginal + " " + k) + photo("5", "") +
+                        photo("6", "", "url_k=\"\\\\host\\k.jpg\" height_k=\"1365\" width_k=\"2048\"")));
+    FlickrXmlHelper_CL client;
+    std::vector<ImageItem_CL> items;
+    ASSERT_EQ(client.get_interesting_photos(items), S_OK);
+    ASSERT_EQ(items.size(), 6u);
+    auto expect_largest = [&](size_t n, int width, int height, const std::wstring& url) {
+        EXPECT_EQ(items[n].sizes[5].width, width) << n;
+        EXPECT_EQ(items[n].sizes[5].height, height) << n;
+        EXPECT_EQ(items[n].sizes[5].url, url) << n;
+    };
+    expect_largest(0, 2048, 1365, L"https://live.staticflickr.com/7012/9_k.jpg");
+    expect_largest(1, 2731, 4096, L"https://live.staticflickr.com/7012/9_4k.jpg");
+    // An original the service does not name a format for is not taken.
+    expect_largest(2, 0, 0, L"");
+    expect_largest(3, 6000, 4000, L"https://farm8.staticflickr.com/7012/5501_f00d_o.jpg");
+    expect_largest(4, 0, 0, L"");
+    expect_largest(5, 0, 0, L"");
+    EXPECT_EQ(url_for_size(items[4], kLargestSize), items[4].sizes[4].url);
+    for (const ImageItem_CL& item : items) EXPECT_EQ(item.sizes[4].width, 640);
 }
 
 TEST_F(Answers, APhotoElementFillsTheRecord)
@@ -251,4 +283,54 @@ TEST_F(Answers, UsersAndPhotoSets)
     point_service_at(L"set");
     ASSERT_EQ(client.get_photoset_photos(sets[0].id, items), S_OK);
     EXPECT_EQ(keys_of(items), std::vector<std::wstring>{L"http://farm8.staticflickr.com/7012/7_a1b2c3d4e5"});
+}
+
+TEST_F(Answers, SizesListWhatTheServiceHandsOutAndAGonePhotoSaysSo)
+{
+    serve_answer(answer("<sizes canblog=\"0\" canprint=\"0\" candownload=\"1\">"
+                        "<size label=\"Square\" width=\"75\" height=\"75\" source=\"https://live.staticflickr.com/7/1_s_s.jpg\" "
+                        "url=\"https://www.flickr.com/photos/u/1/sizes/sq/\" media=\"photo\" />"
+                        "<size label=\"Large 2048\" width=\"2048\" height=\"1365\" source=\"https://live.staticflickr.com/7/1_s_k.jpg\" "
+                        "url=\"https://www.flickr.com/photos/u/1/sizes/k/\" media=\"photo\" />"
+                        "<size label=\"X-Large 4K\" width=\"4096\" height=\"2731\" source=\"file:///C:/4k.jpg\" media=\"photo\" />"
+                        "<size label=\"Original\" width=\"6000\" height=\"4000\" source=\"https://live.staticflickr.com/7/1_o.jpg\" "
+                        "media=\"photo\" />"
+                        "<size label=\"Site MP4\" width=\"1920\" height=\"1080\" source=\"https://www.flickr.com/v/1.mp4\" "
+                        "media=\"video\" /></sizes>"));
+    FlickrXmlHelper_CL client;
+    std::vector<ImageItem_CL::Size> sizes;
+    ASSERT_EQ(client.get_sizes("1", sizes), S_OK);
+    ASSERT_EQ(sizes.size(), 3u) << "the unsafe address and the video are left out";
+    EXPECT_EQ(sizes[1].width, 2048);
+    EXPECT_EQ(sizes[1].height, 1365);
+    EXPECT_EQ(sizes[1].url, L"https://live.staticflickr.com/7/1_s_k.jpg");
+    EXPECT_EQ(sizes[2].width, 6000);
+
+    serve_answer(answer("<err code=\"1\" msg=\"Photo not found\" />", "fail"));
+    sizes.clear();
+    EXPECT_EQ(client.get_sizes("1", sizes), E_FAIL);
+    EXPECT_TRUE(client.outcome().photo_gone());
+    EXPECT_TRUE(sizes.empty());
+    serve_answer(answer("<err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" />", "fail"));
+    EXPECT_EQ(client.get_sizes("1", sizes), E_FAIL);
+    EXPECT_FALSE(client.outcome().photo_gone()) << "a refused key says nothing of the photo";
+    point_service_at(L"", L"_status500");
+    EXPECT_EQ(client.get_sizes("1", sizes), E_FAIL);
+    EXPECT_FALSE(client.outcome().photo_gone());
+}
+
+TEST(PhotoId, ComesFromTheKeyOfAServicePhotoOnly)
+{
+    ImageItem_CL item;
+    item.farm = 66;
+    item.key = L"http://farm66.staticflickr.com/65535/53120001_23afc36f4c";
+    EXPECT_EQ(FlickrXmlHelper_CL::photo_id_of(item), "53120001");
+    for (const wchar_t* key : {L"http://farm66.staticflickr.com/65535/_23afc36f4c", L"http://farm66.staticflickr.com/x/1a&b=2_s",
+                               L"53120001", L""}) {
+        item.key = key;
+        EXPECT_EQ(FlickrXmlHelper_CL::photo_id_of(item), "") << narrow_units(item.key);
+    }
+    item.key = L"C:\\pictures\\1_2.jpg";
+    item.farm = -1;
+    EXPECT_EQ(FlickrXmlHelper_CL::photo_id_of(item), "");
 }

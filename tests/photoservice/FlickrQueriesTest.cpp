@@ -7,9 +7,10 @@ namespace {
 const char kExtras[] =
     "&extras=description, license, date_upload, date_taken, owner_name, icon_server, original_format, "
     "last_update, geo, tags, machine_tags, o_dims, views, media, path_alias, url_sq, url_t, url_s, url_m, "
-    "url_z, url_l, url_o";
+    "url_z, url_l, url_o, url_h, url_k, url_3k, url_4k";
 const std::string kKey = "9a0554259914a86fb9e7eb014e4e5d52";
 const std::string kSecret = "000005fab4534d05";
+const std::string kFilter = "1,2,3,4,5,6,9,10,11,12,13,14,15,16";
 
 const char kOnePhoto[] =
     "<photos page=\"1\" pages=\"1\" perpage=\"4000\" total=\"1\">"
@@ -28,27 +29,30 @@ TEST_F(Queries, EachQuerySendsItsParametersInItsOrder)
     std::vector<UserRecord> users;
     std::vector<PhotosetRecord> sets;
     ASSERT_EQ(client.get_interesting_photos(items), S_OK);
-    ASSERT_EQ(client.search_photos(L"富士山", 4000, items), S_OK);
+    ASSERT_EQ(client.search_photos(L"富士山", FlickrXmlHelper_CL::kPageSize, items), S_OK);
     ASSERT_EQ(client.search_photos(L"red car", 30, items), S_OK);
-    ASSERT_EQ(client.find_user_by_name(L"山田 a~b", 4000, users), S_OK);
+    ASSERT_EQ(client.find_user_by_name(L"山田 a~b", FlickrXmlHelper_CL::kPageSize, users), S_OK);
     ASSERT_EQ(client.get_photoset_list(L"12037949@N00", sets), S_OK);
     ASSERT_EQ(client.get_photoset_photos(L"72157600000000001", items), S_OK);
+    std::vector<ImageItem_CL::Size> sizes;
+    ASSERT_EQ(client.get_sizes("5501", sizes), S_OK);
 
     const std::string rest = "services/rest/?method=";
     const std::string key = "&format=rest&api_key=" + kKey;
     const std::vector<std::string> expected = {
-        rest + "flickr.interestingness.getList" + key + "&per_page=4000&license=1" + kExtras,
-        rest + "flickr.photos.search" + key + "&per_page=4000&license=1,2,3,4,5,6" + kExtras +
+        rest + "flickr.interestingness.getList" + key + "&per_page=500&license=1" + kExtras,
+        rest + "flickr.photos.search" + key + "&per_page=500&license=" + kFilter + kExtras +
             "&tag_mode=all&sort=relevance&text=%E5%AF%8C%E5%A3%AB%E5%B1%B1",
-        rest + "flickr.photos.search" + key + "&per_page=30&license=1,2,3,4,5,6" + kExtras +
+        rest + "flickr.photos.search" + key + "&per_page=30&license=" + kFilter + kExtras +
             "&tag_mode=all&sort=relevance&text=red+car",
         rest + "flickr.people.findByUsername" + key +
-            "&per_page=4000&license=1,2,3,4,5,6&username=%E5%B1%B1%E7%94%B0+a%7Eb",
+            "&per_page=500&license=" + kFilter + "&username=%E5%B1%B1%E7%94%B0+a%7Eb",
         rest + "flickr.photosets.getList" + key + "&user_id=12037949@N00",
         rest + "flickr.photosets.getPhotos" + key + "&photoset_id=72157600000000001" + kExtras,
+        rest + "flickr.photos.getSizes" + key + "&photo_id=5501",
     };
     EXPECT_EQ(requests(), expected);
-    EXPECT_EQ(std::string(kExtras).size(), 217u);
+    EXPECT_EQ(std::string(kExtras).size(), 217u + 30u);
 }
 
 TEST_F(Queries, PhotostreamNamesTheOwnersPage)

@@ -29,8 +29,28 @@ TEST(LicenceNames, TableAndUnknown)
     EXPECT_STREQ(licence_name(4), L"Attribution License");
     EXPECT_STREQ(licence_name(7), L"No known copyright restrictions");
     EXPECT_STREQ(licence_name(8), L"United States Government Work");
-    EXPECT_STREQ(licence_name(9), L"Unknown");
-    EXPECT_STREQ(licence_name(-1), L"Unknown");
+    const wchar_t* const current[] = {L"Public Domain Dedication (CC0)",
+                                      L"Public Domain Mark",
+                                      L"Attribution 4.0 License",
+                                      L"Attribution-ShareAlike 4.0 License",
+                                      L"Attribution-NoDerivs 4.0 License",
+                                      L"Attribution-NonCommercial 4.0 License",
+                                      L"Attribution-NonCommercial-ShareAlike 4.0 License",
+                                      L"Attribution-NonCommercial-NoDerivs 4.0 License"};
+    for (int32_t n = 9; n <= 16; ++n) EXPECT_STREQ(licence_name(n), current[n - 9]) << n;
+    for (int32_t n : {-1, 17, 999, 0x7FFFFFFF}) EXPECT_STREQ(licence_name(n), L"Unknown") << n;
+}
+
+TEST(LicenceNames, TheCandidateLicencesAreTheSearchFilter)
+{
+    EXPECT_EQ(service_licence_filter(), "1,2,3,4,5,6,9,10,11,12,13,14,15,16");
+    std::string candidates;
+    for (int32_t n = -1; n <= 17; ++n) {
+        if (!is_candidate_licence(n)) continue;
+        if (!candidates.empty()) candidates += ',';
+        candidates += std::to_string(n);
+    }
+    EXPECT_EQ(candidates, service_licence_filter());
 }
 
 TEST(UrlForSize, FallsBackToSmallerSizesAndPrefersTheLocalFile)

@@ -15,7 +15,8 @@ How the stand-in picks an answer (first file that exists): one file per method
 for the popular photos and the sign-in calls ("rest@@method=..."); the search,
 user and photoset queries have no method file, so the stand-in goes on to their
 distinguishing parameter ("rest@@text=海", "rest@@username=...",
-"rest@@user_id=...", "rest@@photoset_id=..."). A keyword the catalogue does not
+"rest@@user_id=...", "rest@@photoset_id=...", "rest@@photo_id=..." for a
+photo's sizes). A keyword the catalogue does not
 know gets "rest" itself: every photo, as a real search would find something."""
 import argparse
 import hashlib
@@ -25,8 +26,10 @@ import random
 import subprocess
 import sys
 
-# Flickr's size suffixes and the longest side of each (0: the original).
+# Flickr's size suffixes and the longest side of each (0: the original), then
+# the large sizes the service offers up to the original's longest side.
 SIZES = [("sq", 75), ("t", 100), ("s", 240), ("m", 500), ("z", 640), ("o", 0)]
+LARGE_SIZES = [("h", 1600), ("k", 2048), ("3k", 3072), ("4k", 4096)]
 
 OWNERS = {
     "48213577@N03": ("山田花子", "hanako_yamada"),
@@ -48,30 +51,31 @@ PALETTES = {
     "autumn": ("#6fa6d8", "#f3d9b0", "#fff0c8", "#b5623a", "#7c3b22", "#5a2c18"),
 }
 
-# id, title, owner, licence, (width, height), palette, tags. Most are large
-# landscapes the candidate filter takes; two portraits and two small ones show
-# that it leaves some out.
+# id, title, owner, licence, (width, height), palette, tags, whether the owner
+# hands out the original. Most are large landscapes the candidate filter takes;
+# two portraits and two small ones show that it leaves some out. Every licence
+# number the service knows (0-16) occurs; 0, 7 and 8 never become candidates.
 PHOTOS = [
-    ("53120001", "夕焼けの富士山", "48213577@N03", 1, (1920, 1080), "dusk", ["富士山", "山", "夕焼け", "mountain", "sunset"]),
-    ("53120002", "Morning Mist over the Lake", "30561249@N08", 2, (1600, 1067), "morning", ["湖", "lake", "morning"]),
-    ("53120003", "北アルプスの稜線", "71820466@N02", 3, (2048, 1365), "snow", ["山", "雪", "mountain", "snow"]),
-    ("53120004", "Coastal Cliffs at Dusk", "15937702@N05", 4, (1920, 1280), "dusk", ["海", "sea", "sunset"]),
-    ("53120005", "海辺の朝", "62749081@N04", 5, (2560, 1440), "sea", ["海", "sea", "morning"]),
-    ("53120006", "Autumn Valley", "30561249@N08", 6, (1600, 1000), "autumn", ["紅葉", "autumn", "山", "mountain"]),
-    ("53120007", "雪原と青空", "48213577@N03", 1, (1920, 1200), "snow", ["雪", "snow"]),
-    ("53120008", "Desert Dunes at Noon", "15937702@N05", 2, (2048, 1152), "desert", ["砂漠", "desert"]),
-    ("53120009", "湖に映る山", "71820466@N02", 3, (1600, 1067), "morning", ["湖", "山", "lake", "mountain"]),
-    ("53120010", "Green Hills after Rain", "62749081@N04", 4, (1920, 1080), "noon", ["草原", "hills"]),
-    ("53120011", "星空の高原", "48213577@N03", 5, (1920, 1280), "night", ["星空", "night", "山"]),
-    ("53120012", "Fjord in Evening Light", "30561249@N08", 6, (2048, 1365), "dusk", ["海", "fjord", "sunset"]),
-    ("53120013", "棚田の夕暮れ", "62749081@N04", 1, (1600, 1067), "autumn", ["夕焼け", "sunset", "棚田"]),
-    ("53120014", "Pine Ridge, First Snow", "15937702@N05", 2, (1920, 1200), "snow", ["雪", "snow", "mountain"]),
-    ("53120015", "遠くの島々", "71820466@N02", 3, (2560, 1440), "sea", ["海", "島", "sea"]),
-    ("53120016", "Quiet Lake at Night", "30561249@N08", 4, (1600, 1000), "night", ["湖", "lake", "night"]),
-    ("53120017", "渓谷の滝", "48213577@N03", 5, (1067, 1600), "noon", ["滝", "山"]),
-    ("53120018", "Lighthouse Point", "15937702@N05", 6, (1080, 1620), "sea", ["海", "sea"]),
-    ("53120019", "小さな港", "62749081@N04", 1, (800, 600), "morning", ["海", "港"]),
-    ("53120020", "Pebble Beach", "30561249@N08", 2, (960, 640), "sea", ["海", "beach"]),
+    ("53120001", "夕焼けの富士山", "48213577@N03", 1, (1920, 1080), "dusk", ["富士山", "山", "夕焼け", "mountain", "sunset"], True),
+    ("53120002", "Morning Mist over the Lake", "30561249@N08", 2, (1600, 1067), "morning", ["湖", "lake", "morning"], True),
+    ("53120003", "北アルプスの稜線", "71820466@N02", 3, (2048, 1365), "snow", ["山", "雪", "mountain", "snow"], False),
+    ("53120004", "Coastal Cliffs at Dusk", "15937702@N05", 4, (1920, 1280), "dusk", ["海", "sea", "sunset"], True),
+    ("53120005", "海辺の朝", "62749081@N04", 5, (2560, 1440), "sea", ["海", "sea", "morning"], False),
+    ("53120006", "Autumn Valley", "30561249@N08", 6, (1600, 1000), "autumn", ["紅葉", "autumn", "山", "mountain"], True),
+    ("53120007", "雪原と青空", "48213577@N03", 0, (1920, 1200), "snow", ["雪", "snow"], True),
+    ("53120008", "Desert Dunes at Noon", "15937702@N05", 9, (2048, 1152), "desert", ["砂漠", "desert"], False),
+    ("53120009", "湖に映る山", "71820466@N02", 10, (1600, 1067), "morning", ["湖", "山", "lake", "mountain"], True),
+    ("53120010", "Green Hills after Rain", "62749081@N04", 11, (1920, 1080), "noon", ["草原", "hills"], True),
+    ("53120011", "星空の高原", "48213577@N03", 12, (1920, 1280), "night", ["星空", "night", "山"], True),
+    ("53120012", "Fjord in Evening Light", "30561249@N08", 13, (2048, 1365), "dusk", ["海", "fjord", "sunset"], False),
+    ("53120013", "棚田の夕暮れ", "62749081@N04", 14, (1600, 1067), "autumn", ["夕焼け", "sunset", "棚田"], True),
+    ("53120014", "Pine Ridge, First Snow", "15937702@N05", 15, (1920, 1200), "snow", ["雪", "snow", "mountain"], True),
+    ("53120015", "遠くの島々", "71820466@N02", 16, (2560, 1440), "sea", ["海", "島", "sea"], False),
+    ("53120016", "Quiet Lake at Night", "30561249@N08", 7, (1600, 1000), "night", ["湖", "lake", "night"], True),
+    ("53120017", "渓谷の滝", "48213577@N03", 8, (1067, 1600), "noon", ["滝", "山"], True),
+    ("53120018", "Lighthouse Point", "15937702@N05", 11, (1080, 1620), "sea", ["海", "sea"], True),
+    ("53120019", "小さな港", "62749081@N04", 1, (800, 600), "morning", ["海", "港"], True),
+    ("53120020", "Pebble Beach", "30561249@N08", 2, (960, 640), "sea", ["海", "beach"], True),
 ]
 
 LOCAL_PICTURES = [
@@ -155,19 +159,44 @@ def picture_url(base, photo_id, suffix):
     return "%s/static/%s/%s_%s_%s.jpg" % (base, server(photo_id), photo_id, secret(photo_id), suffix)
 
 
+def offered_sizes(photo):
+    """The suffixes and longest sides the service offers of the photo, smallest first."""
+    size, original = photo[4], photo[7]
+    longest = max(size)
+    own = [(suffix, side) for suffix, side in SIZES if side or original]
+    return own[:5] + [(suffix, side) for suffix, side in LARGE_SIZES if side <= longest] + own[5:]
+
+
 def photo_element(base, photo):
-    photo_id, title, owner, licence, size, _, _ = photo
+    photo_id, title, owner, licence, size, _, _, original = photo
     name, alias = OWNERS[owner]
     day = int(photo_id[-2:])
     attrs = [("id", photo_id), ("owner", owner), ("secret", secret(photo_id)), ("server", server(photo_id)),
              ("farm", "66"), ("title", title), ("ispublic", "1"), ("license", str(licence)),
              ("datetaken", "2024-%02d-%02d 0%d:%02d:00" % (day % 12 + 1, day % 27 + 1, day % 9, day * 2 % 60)),
-             ("ownername", name), ("originalformat", "jpg"), ("pathalias", alias), ("media", "photo")]
-    for suffix, longest in SIZES:
+             ("ownername", name), ("pathalias", alias), ("media", "photo")]
+    if original:
+        attrs.append(("originalformat", "jpg"))
+    for suffix, longest in offered_sizes(photo):
         w, h = fitted(size[0], size[1], longest)
         attrs += [("url_" + suffix, picture_url(base, photo_id, suffix)), ("height_" + suffix, str(h)),
                   ("width_" + suffix, str(w))]
     return "<photo %s />" % " ".join('%s="%s"' % (k, html.escape(v, quote=True)) for k, v in attrs)
+
+
+# The service's names of the sizes, as "flickr.photos.getSizes" gives them.
+SIZE_LABELS = {"sq": "Square", "t": "Thumbnail", "s": "Small", "m": "Medium", "z": "Medium 640", "h": "Large 1600",
+               "k": "Large 2048", "3k": "X-Large 3K", "4k": "X-Large 4K", "o": "Original"}
+
+
+def sizes_answer(base, photo):
+    photo_id, owner, size = photo[0], photo[2], photo[4]
+    page = "https://www.flickr.com/photos/%s/%s/sizes/" % (owner, photo_id)
+    elements = "\n".join(
+        '<size label="%s" width="%d" height="%d" source="%s" url="%s%s/" media="photo" />'
+        % ((SIZE_LABELS[suffix],) + fitted(size[0], size[1], longest) + (picture_url(base, photo_id, suffix), page, suffix))
+        for suffix, longest in offered_sizes(photo))
+    return rsp('<sizes canblog="0" canprint="0" candownload="%d">\n%s\n</sizes>' % (photo[7], elements))
 
 
 def rsp(content):
@@ -196,6 +225,8 @@ def answers(base):
                  '<auth><token>%s</token><perms>read</perms><user nsid="48213577@N03" username="山田花子" '
                  'fullname="山田花子" /></auth>' % TOKEN),
              "rest@@method=flickr.test.echo": rsp("<method>flickr.test.echo</method>")}
+    for photo in PHOTOS:
+        files["rest@@photo_id=" + photo[0]] = sizes_answer(base, photo)
     for tag in sorted({t for p in PHOTOS for t in p[6]}):
         files["rest@@text=" + tag] = photos_answer(base, [p for p in PHOTOS if tag in p[6]])
     for owner, (name, _) in OWNERS.items():
@@ -248,11 +279,11 @@ def build(root, base):
     write(os.path.join(root, "Tapestrel", "Version.txt"), VERSION_TEXT.format(base=base))
     write(os.path.join(root, "Tapestrel", "download.html"), owner_page("Tapestrel"))
     for photo in PHOTOS:
-        photo_id, _, _, _, size, palette, _ = photo
+        photo_id, _, _, _, size, palette, _, _ = photo
         folder = os.path.join(root, "static", server(photo_id))
         os.makedirs(folder, exist_ok=True)
         make_picture(lambda s: os.path.join(folder, "%s_%s_%s.jpg" % (photo_id, secret(photo_id), s)),
-                     int(photo_id), size, palette, SIZES)
+                     int(photo_id), size, palette, offered_sizes(photo))
     write(stamp, stamp_text(base))
 
 

@@ -14,6 +14,7 @@
 #include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
+#include "winui/FlickerListBox_CL.h"
 
 using namespace testing_support;
 
@@ -103,6 +104,30 @@ protected:
     void command(UINT id) { SendMessageW(tray->window(), WM_COMMAND, id, 0); }
     void timer(UINT_PTR id) { SendMessageW(tray->window(), WM_TIMER, id, 0); }
 };
+
+// A popular photo as the service lists it; `sizes` are its size attributes.
+std::string listed_photo(int id, int licence, const std::string& sizes)
+{
+    return "<photo id=\"" + std::to_string(id) + "\" owner=\"1@N00\" secret=\"s\" server=\"7\" farm=\"3\" title=\"t\" "
+           "license=\"" + std::to_string(licence) + "\" media=\"photo\" " + sizes + "/>";
+}
+
+// Size attributes of one size, whose picture the stand-in serves at folder/<id><suffix>.jpg.
+std::string offered_size(const std::wstring& folder, int id, const std::string& suffix, int width, int height)
+{
+    const std::wstring name = folder + L"/" + std::to_wstring(id) + std::wstring(suffix.begin(), suffix.end()) + L".jpg";
+    const std::vector<unsigned char> picture = jpeg_bytes(width, height);
+    EXPECT_TRUE(serve_file(name, std::string(picture.begin(), picture.end())));
+    const std::wstring url = http_url(name);
+    return "url" + suffix + "=\"" + std::string(url.begin(), url.end()) + "\" width" + suffix + "=\"" +
+           std::to_string(width) + "\" height" + suffix + "=\"" + std::to_string(height) + "\" ";
+}
+
+std::string photos_listed(const std::string& elements)
+{
+    return "<rsp stat=\"ok\"><photos page=\"1\" pages=\"1\" perpage=\"500\" total=\"4\">" + elements +
+           "</photos></rsp>";
+}
 
 WallPaperItemBase_CL loaded(const std::wstring& path)
 {
@@ -241,6 +266,35 @@ TEST_F(TrayWindow, ARefusedRunKeepsTheCandidatesTellsWhyAndTheWallpaperStillChan
     timer(change_schedule::kStartupTimer);
     ASSERT_TRUE(pump_until([&] { return tray->tray_tip() == L"Tapestrel"; }));
     EXPECT_GT(loaded(AppSettings.candidates_path()).items.size(), 1u);
+}
+
+TEST_F(TrayWindow, TheCandidateRunTakesOnlyFreelyLicensedPhotosAndTheLargestSizeOffered)
+{
+    const std::wstring folder = unique_folder(L"licences");
+    const std::string original = "originalformat=\"jpg\" ";
+    ASSERT_TRUE(serve_file(folder + L"/services/rest",
+                           photos_listed(listed_photo(1, 0, original + offered_size(folder, 1, "_o", 1600, 1200)) +
+                                         listed_photo(2, 11, original + offered_size(folder, 2, "_o", 1600, 1200)) +
+                                         listed_photo(3, 9, offered_size(folder, 3, "_z", 640, 427) +
+                                                                offered_size(folder, 3, "_k", 2048, 1365)) +
+                                         listed_photo(4, 7, original + offered_size(folder, 4, "_o", 1600, 1200)))));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    AppInifile.write_string(keys::kService, keys::kRestUrl, http_url(folder));
+
+    timer(change_schedule::kStartupTimer);
+    ASSERT_TRUE(pump_until([&] { return installed(); }));
+    std::vector<ImageItem_CL> candidates = loaded(AppSettings.candidates_path()).items;
+    ASSERT_EQ(candidates.size(), 2u) << "neither All Rights Reserved nor licence 7 becomes a candidate";
+    std::sort(candidates.begin(), candidates.end(),
+              [](const ImageItem_CL& a, const ImageItem_CL& b) { return a.license > b.license; });
+    EXPECT_EQ(candidates[0].key, L"http://farm3.staticflickr.com/7/2_s");
+    EXPECT_EQ(FlickerListBox_CL::info_text(candidates[0]), L"by\r\nTaken \r\nLicense\r\n\x3000" L"Attribution 4.0 License");
+    EXPECT_EQ(candidates[1].key, L"http://farm3.staticflickr.com/7/3_s");
+    EXPECT_EQ(candidates[1].sizes[5].width, 2048);
+    EXPECT_EQ(candidates[1].sizes[5].height, 1365);
+    EXPECT_NE(candidates[1].sizes[5].url.find(L"3_k.jpg"), std::wstring::npos);
+    const int installed_licence = loaded(AppSettings.now_items_path()).items.at(0).license;
+    EXPECT_TRUE(installed_licence == 11 || installed_licence == 9) << installed_licence;
 }
 
 namespace {

@@ -17,7 +17,7 @@ void TabViewKeyWord_CL::load()
     bool any_answered = false;
     for (const std::wstring& word : split_keywords(current_text_, kMaxWords)) {
         if (stop_requested) break;
-        if (client.search_photos(word, kPageSize, records) == S_OK) any_answered = true;
+        if (client.search_photos(word, FlickrXmlHelper_CL::kPageSize, records) == S_OK) any_answered = true;
         else if (!failure.failed()) failure = client.outcome();
     }
     set_active_client(nullptr);

@@ -7,7 +7,6 @@ class TabViewKeyWord_CL : public SearchTabView_CL {
 public:
     static constexpr int kBoxId = 0x1924;
     static constexpr size_t kMaxWords = 10;
-    static constexpr int kPageSize = 4000;
 
     TabViewKeyWord_CL();
     void load() override;

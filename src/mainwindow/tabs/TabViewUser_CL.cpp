@@ -46,7 +46,7 @@ void TabViewUser_CL::load()
         else list_->replace_records(std::move(records), announced_total);
         replaced = true;
     };
-    if (client.find_user_by_name(current_text_, kPageSize, users) != S_OK ||
+    if (client.find_user_by_name(current_text_, FlickrXmlHelper_CL::kPageSize, users) != S_OK ||
         (!users.empty() && client.get_photoset_list(users.front().id, photosets) != S_OK)) {
         failure = client.outcome();
     } else {

@@ -5,7 +5,6 @@
 class TabViewUser_CL : public SearchTabView_CL {
 public:
     static constexpr int kBoxId = 0x1124;
-    static constexpr int kPageSize = 4000;
 
     TabViewUser_CL();
     void load() override;
