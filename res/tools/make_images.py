@@ -284,7 +284,7 @@ def icon_image(size, busy):
 
 def write_ico(path, busy):
     images = []
-    for size in (16, 24, 32, 48):
+    for size in (16, 20, 24, 32, 48):
         c = icon_image(size, busy)
         xor = bytearray()
         for y in range(size - 1, -1, -1):

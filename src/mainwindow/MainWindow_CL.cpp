@@ -96,18 +96,19 @@ void MainWindow_CL::on_create(const CREATESTRUCTW*)
     create_tab_views();
     indicator_ = std::make_unique<CommunicateWait_CL>();
     indicator_->create(window());
-    indicator_->resize(312, 20, true);
+    const DpiScale scale = dpi();
+    indicator_->resize(scale(312), scale(20), true);
     status_bar_ = std::make_unique<StatusBar_CL>();
     status_bar_->create(window());
-    tab_images_.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
     create_tab_strip();
 
     const IniWinSize_CL::Placement placement = placement_.load_placement(window());
     SetWindowPos(window(), nullptr, placement.left, placement.top, placement.width, placement.height, SWP_NOZORDER);
 
+    root_.bar = scale(kSplitterBar);
     root_.layout(display_area());
     root_.panes[0].window = preview_->window();
-    root_.position = AppInifile.read_int(keys::kWindow, keys::kSplitPos, kDefaultSplit);
+    root_.position = AppInifile.read_int(keys::kWindow, keys::kSplitPos, scale(kDefaultSplit));
     root_.layout(root_.area());
     splitter_.bind(&root_, window());
 
@@ -133,11 +134,36 @@ void MainWindow_CL::create_tab_strip()
 {
     tab_ = std::make_unique<Tab_CL>();
     tab_->create(window());
-    SendMessageW(tab_->window(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images_.handle()));
+    load_tab_images();
     for (const auto& view : tab_views_) {
         tab_->insert_tab(view->caption(), view->image_index(), 0, Tab_CL::kAppend);
         view->update_caption();
     }
+}
+
+void MainWindow_CL::load_tab_images()
+{
+    // The strip lets go of the old list when it takes the new one.
+    ImageList_CL images;
+    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24, dpi());
+    SendMessageW(tab_->window(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.handle()));
+    tab_images_ = std::move(images);
+}
+
+void MainWindow_CL::on_dpi_changed(const DpiScale& scale)
+{
+    const DpiScale before = dpi();
+    MainWindowBase_CL::on_dpi_changed(scale);
+    if (!tab_) return;
+    for (ControlBase_CL* control : std::initializer_list<ControlBase_CL*>{tab_.get(), preview_.get(), indicator_.get(),
+                                                                          status_bar_.get()})
+        control->on_dpi_changed(scale);
+    for (const auto& view : tab_views_) view->on_dpi_changed(scale);
+    load_tab_images();
+    root_.bar = scale(kSplitterBar);
+    root_.position = scale.from(root_.position, before);
+    on_size();
+    InvalidateRect(window(), nullptr, TRUE);
 }
 
 // The tab strip fills the client area above the status bar; its display area is what the tabs share.
@@ -158,8 +184,9 @@ void MainWindow_CL::on_size()
     root_.layout(display);
     place_preview(display);
     const RECT right = root_.pane_rect(1);
-    indicator_->move_to(right.left + 4, right.bottom - 24);
-    indicator_->resize(right.right - right.left - 8, 20, true);
+    const DpiScale scale = dpi();
+    indicator_->move_to(right.left + scale(4), right.bottom - scale(24));
+    indicator_->resize(right.right - right.left - scale(8), scale(20), true);
     for (const auto& view : tab_views_) {
         view->layout(right.left, right.top, right.right - right.left, right.bottom - right.top);
         view->layout_area({display});

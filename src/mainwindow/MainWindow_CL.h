@@ -31,6 +31,7 @@ public:
     static constexpr int kFirstListId = 0x3301;
     static constexpr UINT_PTR kCloseTimer = 0x87654321;
     static constexpr int kDefaultSplit = 320;
+    static constexpr int kSplitterBar = 8;
 
     // Commands (WM_COMMAND, wParam = id), besides those of TabHost.
     static constexpr WPARAM kAddToCandidates = 0x1010;
@@ -56,6 +57,8 @@ public:
     void on_destroy() override;
     void on_create(const CREATESTRUCTW* parameters) override;
     void on_size() override;
+    // Fonts, pictures and the layout for the new DPI; the splitter keeps its proportion.
+    void on_dpi_changed(const DpiScale& scale) override;
     // Loads the stored lists, then creates the window.
     HWND create() override;
 
@@ -81,6 +84,7 @@ public:
 private:
     void create_tab_views();
     void create_tab_strip();
+    void load_tab_images();
     RECT display_area() const;
     void place_preview(const RECT& display);
     void on_command(WPARAM command, LPARAM lparam);

@@ -141,7 +141,7 @@ void SpliterWindowHelper_CL::toggle_line(HWND window)
                                       : RECT{area.left, node.position, area.right, node.position};
     }
     LOGBRUSH brush{BS_SOLID, RGB(0, 255, 0), 0};
-    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 8, &brush, 0, nullptr);
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, static_cast<DWORD>(dragged_->bar), &brush, 0, nullptr);
     HDC dc = GetDC(window);
     const int old_mode = SetROP2(dc, R2_XORPEN);
     const HGDIOBJ old_pen = SelectObject(dc, pen);

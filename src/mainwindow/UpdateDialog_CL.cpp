@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "winui/DpiScale.h"
 #include "winui/WindowPlacement.h"
 
 UpdateDialog_CL::UpdateDialog_CL(std::wstring title, std::wstring current_version, std::wstring new_version)
@@ -56,7 +57,8 @@ INT_PTR UpdateDialog_CL::handle_message(HWND window, UINT message, WPARAM wparam
 void UpdateDialog_CL::build(HWND window)
 {
     SetWindowTextW(window, title_.c_str());
-    MoveWindow(window, 0, 0, 360, 160, FALSE);
+    const DpiScale scale = DpiScale::of(window);
+    MoveWindow(window, 0, 0, scale(360), scale(160), FALSE);
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
     const int go_to_site = factory_.add_button(window, L"　サイトへ移動する　", 0, 0);

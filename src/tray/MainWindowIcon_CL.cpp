@@ -61,6 +61,9 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
     case WM_DISPLAYCHANGE:
         on_display_change();
         break;
+    case WM_DPICHANGED:
+        tray_icon_.set_dpi(DpiScale(LOWORD(wparam)));
+        break;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
         break;

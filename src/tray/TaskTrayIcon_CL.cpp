@@ -26,20 +26,42 @@ TaskTrayIcon_CL::TaskTrayIcon_CL(const std::wstring& tip)
 TaskTrayIcon_CL::~TaskTrayIcon_CL()
 {
     remove();
-    if (normal_) DestroyIcon(normal_);
-    if (busy_) DestroyIcon(busy_);
+    release_icons();
 }
 
-HICON TaskTrayIcon_CL::load(int id)
+// The resource holds pictures of 16 to 48 pixels; the nearest is scaled when none fits.
+HICON TaskTrayIcon_CL::load(int id) const
 {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, icon_size_, icon_size_, LR_DEFAULTCOLOR));
+}
+
+void TaskTrayIcon_CL::release_icons()
+{
+    if (normal_) DestroyIcon(normal_);
+    if (busy_) DestroyIcon(busy_);
+    normal_ = busy_ = nullptr;
+}
+
+void TaskTrayIcon_CL::set_dpi(const DpiScale& scale)
+{
+    const int size = scale.metric(SM_CXSMICON);
+    if (size == icon_size_ && normal_) return;
+    icon_size_ = size;
+    // The record shows the old picture until the new one has taken its place.
+    HICON old_normal = normal_;
+    HICON old_busy = busy_;
+    normal_ = load(kNormalIcon);
+    busy_ = load(kBusyIcon);
+    data_.hIcon = busy_shown_ ? busy_ : normal_;
+    modify(NIF_ICON);
+    if (old_normal) DestroyIcon(old_normal);
+    if (old_busy) DestroyIcon(old_busy);
 }
 
 void TaskTrayIcon_CL::attach(HWND window)
 {
-    if (!normal_) normal_ = load(kNormalIcon);
-    if (!busy_) busy_ = load(kBusyIcon);
+    set_dpi(DpiScale::of(window));
     data_.hWnd = window;
     data_.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
     data_.uCallbackMessage = kNotifyMessage;
@@ -52,7 +74,7 @@ bool TaskTrayIcon_CL::add()
     int left = kRetries;
     while (!Shell_NotifyIconW(NIM_ADD, &data_)) {
         if (GetLastError() != ERROR_TIMEOUT && --left <= 0) {
-            const int choice = MessageBoxW(nullptr, L"タスクトレイへアイコンを追加できませんでした。", tip_.c_str(),
+            const int choice = MessageBoxW(data_.hWnd, L"タスクトレイへアイコンを追加できませんでした。", tip_.c_str(),
                                            MB_RETRYCANCEL);
             if (choice != IDRETRY) {
                 data_.hWnd = nullptr;
@@ -72,6 +94,7 @@ void TaskTrayIcon_CL::restore()
 
 void TaskTrayIcon_CL::show_busy(bool busy)
 {
+    busy_shown_ = busy;
     data_.hIcon = busy ? busy_ : normal_;
     modify(NIF_ICON);
 }

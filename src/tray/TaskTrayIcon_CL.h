@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "winui/DpiScale.h"
+
 // The notification-area icon of the tray window: adding it (with retries),
 // switching between the normal and the busy picture, and removing it. Used on
 // the tray window's thread only.
@@ -21,6 +23,10 @@ public:
 
     // Prepares the record for the window: normal picture, message and tip.
     void attach(HWND window);
+    // The pictures at the small-icon size of the DPI (the window's when attached).
+    void set_dpi(const DpiScale& scale);
+    // The small-icon size the pictures were made for.
+    int icon_size() const { return icon_size_; }
     // NIM_ADD, again every 2 s while it fails; after 60 failures (time-outs
     // do not count) the user chooses between retrying and giving up. False
     // when the user gave up: the record then has no window.
@@ -38,7 +44,8 @@ public:
     UINT taskbar_created_message() const { return taskbar_created_; }
 
 private:
-    HICON load(int id);
+    HICON load(int id) const;
+    void release_icons();
     void modify(UINT flags);
 
     NOTIFYICONDATAW data_{};
@@ -46,4 +53,6 @@ private:
     std::wstring tip_;
     HICON normal_ = nullptr;
     HICON busy_ = nullptr;
+    bool busy_shown_ = false;
+    int icon_size_ = 0;
 };

@@ -2,9 +2,11 @@
 
 HWND CheckBox_CL::create(HWND parent, int id, const std::wstring& text, int y)
 {
+    const DpiScale scale = adopt_dpi(parent);
     const SIZE size = text_extent(text);
+    // The box and its gap: 32 pixels at 96 DPI.
     const HWND created = create_window(WS_EX_LEFT, L"Button", text.c_str(), kTabStopChildStyle | BS_AUTOCHECKBOX,
-                                       8, y, size.cx + 32, size.cy, parent, id);
+                                       scale(8), scale(y), size.cx + scale(32), size.cy, parent, id);
     set_checked(false);
     return created;
 }

@@ -5,9 +5,10 @@
 HWND ComboBox_CL::create(HWND parent, int id, int columns, int rows, DWORD style, int x, int y)
 {
     const DWORD full_style = style == kDefaultStyle ? 0x56310042 : (style | kTabStopChildStyle);
+    const DpiScale scale = adopt_dpi(parent);
     const int width = columns * text_width(L"W");
     const int height = rows * text_height(L"M");
-    return create_window(WS_EX_LEFT, WC_COMBOBOXEXW, L"", full_style, x, y, width, height, parent, id);
+    return create_window(WS_EX_LEFT, WC_COMBOBOXEXW, L"", full_style, scale(x), scale(y), width, height, parent, id);
 }
 
 int ComboBox_CL::current_selection() const

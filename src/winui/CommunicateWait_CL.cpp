@@ -4,7 +4,9 @@
 
 HWND CommunicateWait_CL::create(HWND parent)
 {
-    if (!create_window(WS_EX_LEFT, L"Static", L"", kChildStyle, 200, 32, 320, 16, parent, kId)) return nullptr;
+    const DpiScale scale = adopt_dpi(parent);
+    if (!create_window(WS_EX_LEFT, L"Static", L"", kChildStyle, scale(200), scale(32), scale(320), scale(16), parent, kId))
+        return nullptr;
     subclass();
     return window();
 }

@@ -17,7 +17,6 @@ ControlBase_CL::~ControlBase_CL()
 {
     tasks_.close();
     subclassing::detach(window_, this, previous_);
-    set_font(nullptr);
 }
 
 LRESULT ControlBase_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -115,8 +114,16 @@ HWND ControlBase_CL::create_window(DWORD ex_style, const wchar_t* window_class, 
     return create_window(ex_style, window_class, text, style, x, y, width, height, parent, id, this);
 }
 
-void ControlBase_CL::set_font(HFONT font)
+DpiScale ControlBase_CL::adopt_dpi(HWND parent)
 {
-    if (font_ && font_ != stock_font()) DeleteObject(font_);
-    font_ = font ? font : stock_font();
+    scale_ = DpiScale::of(parent);
+    font_ = scale_.font();
+    return scale_;
+}
+
+void ControlBase_CL::on_dpi_changed(const DpiScale& scale)
+{
+    scale_ = scale;
+    font_ = scale.font();
+    if (window_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
 }

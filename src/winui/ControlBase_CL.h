@@ -4,11 +4,16 @@
 #include <windows.h>
 
 #include "base/WindowTasks_CL.h"
+#include "winui/DpiScale.h"
 
 // Base of every control wrapper and of the top-level windows. The object is
 // bound to its window through the window's user-data slot; a subclassed
 // control sees each message in handle_message before the control's own
 // procedure, which runs unless the handler calls set_handled().
+//
+// The creators of the wrappers take positions and sizes as 96-DPI layout
+// numbers and scale them to the parent's DPI; resize, move_to and set_top take
+// the window's own pixels.
 //
 // Later wrappers override, in this order: handle_message, the destructor and
 // resize. A wrapper does not own its window: owners call DestroyWindow before
@@ -41,6 +46,10 @@ public:
     virtual ~ControlBase_CL();
     // New size, same top-left in the parent's client area.
     virtual void resize(int width, int height, bool repaint);
+    // The window moved to a display of another DPI (WM_DPICHANGED reaches the
+    // top-level window, which passes it on): takes the new DPI and its font.
+    // Controls that draw or measure themselves do more.
+    virtual void on_dpi_changed(const DpiScale& scale);
 
     void move_to(int x, int y);
     void set_top(int y);
@@ -57,6 +66,9 @@ public:
     // window is bound to the object (top-level windows and subclassed controls).
     WindowTasks_CL& tasks() { return tasks_; }
 
+    // The DPI the window is shown at: its parent's when it was created, then
+    // what the last DPI change said.
+    DpiScale dpi() const { return scale_; }
     int kind() const { return kind_; }
     int id() const { return id_; }
     void set_id(int id) { id_ = id; }
@@ -81,8 +93,9 @@ protected:
     HWND create_window(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style, int x, int y,
                        int width, int height, HWND parent, int id);
     SIZE text_extent(const std::wstring& text) const;
-    // Takes ownership of a font that replaces the stock one.
-    void set_font(HFONT font);
+    // Before a control is created: its font and layout numbers are those of
+    // the parent's DPI, which the answer scales (a top-level window gives its own).
+    DpiScale adopt_dpi(HWND parent);
     void set_window(HWND window) { window_ = window; }
 
 private:
@@ -97,6 +110,7 @@ private:
     WNDPROC previous_ = nullptr;
     MessageCallback callback_ = nullptr;
     HWND window_ = nullptr;
-    HFONT font_;
+    HFONT font_;  // shared (stock or DpiScale's), never deleted here
+    DpiScale scale_ = DpiScale::system();
     WindowTasks_CL tasks_;
 };

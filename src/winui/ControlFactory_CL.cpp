@@ -70,27 +70,31 @@ RECT ControlFactory_CL::placement(const ControlBase_CL& control)
 
 void ControlFactory_CL::stack_left(const std::vector<int>& indexes)
 {
-    int y = 64;
+    int y = -1;
     for (int index : indexes) {
         if (index == kEndOfList) break;
         ControlBase_CL* control = at(index);
         if (!control || !control->window()) continue;
-        control->move_to(8, y);
-        y = placement(*control).bottom + 4;
+        const DpiScale scale = control->dpi();
+        if (y < 0) y = scale(64);
+        control->move_to(scale(8), y);
+        y = placement(*control).bottom + scale(4);
     }
 }
 
 int ControlFactory_CL::stack_rows(int top, int last_index, int gap)
 {
-    int y = top;
+    int y = -1;
     for (int index = 0; index <= last_index; ++index) {
         ControlBase_CL* control = at(index);
         if (!control || !control->window()) continue;
+        const DpiScale scale = control->dpi();
+        if (y < 0) y = scale(top);
         const RECT rect = placement(*control);
         control->set_top(y);
-        y += (rect.bottom - rect.top) + gap;
+        y += (rect.bottom - rect.top) + scale(gap);
     }
-    return y;
+    return y < 0 ? top : y;
 }
 
 void ControlFactory_CL::place_button_pair(HWND dialog, int index)
@@ -100,11 +104,12 @@ void ControlFactory_CL::place_button_pair(HWND dialog, int index)
     if (!first || !second) return;
     RECT client{};
     GetClientRect(dialog, &client);
+    const int margin = DpiScale::of(dialog)(4);
     const RECT first_rect = placement(*first);
     const RECT second_rect = placement(*second);
     const int second_width = second_rect.right - second_rect.left;
-    const int top = client.bottom - 4 - (second_rect.bottom - second_rect.top);
-    const int second_left = client.right - 4 - second_width;
+    const int top = client.bottom - margin - (second_rect.bottom - second_rect.top);
+    const int second_left = client.right - margin - second_width;
     second->move_to(second_left, top);
-    first->move_to(second_left - 4 - (first_rect.right - first_rect.left), top);
+    first->move_to(second_left - margin - (first_rect.right - first_rect.left), top);
 }

@@ -31,6 +31,9 @@ public:
     int add_combo_box(HWND parent, int columns);
     int add_group_box(HWND parent, const std::wstring& text, int y, int height);
 
+    // Positions, sizes and gaps given here are 96-DPI layout numbers, scaled
+    // to the page's DPI; answers are the page's pixels.
+    //
     // Moves the listed controls to x 8, the first at y 64, each next 4 pixels
     // below the previous one's bottom. The list stops at kEndOfList.
     void stack_left(const std::vector<int>& indexes);

@@ -1,5 +1,7 @@
 #include "winui/DownLoadListBox_CL.h"
 
+#include <algorithm>
+
 #include "store/ServiceConfig.h"
 #include "imaging/FitPicture.h"
 #include "imaging/PictureDecode.h"
@@ -35,6 +37,26 @@ void DownLoadListBox_CL::resize(int width, int height, bool repaint)
     if (back_buffer_) back_buffer_->ensure_size(width, height);
 }
 
+void DownLoadListBox_CL::on_dpi_changed(const DpiScale& scale)
+{
+    ListBox_CL::on_dpi_changed(scale);
+    SendMessageW(window(), LB_SETITEMHEIGHT, 0, row_scale()(kRowHeight));
+    cache_.clear();
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
+DpiScale DownLoadListBox_CL::row_scale() const
+{
+    constexpr UINT kLargest = DpiScale::kBaseDpi * 255 / kRowHeight;
+    return DpiScale(std::min(dpi().dpi(), kLargest));
+}
+
+SIZE DownLoadListBox_CL::thumbnail_size() const
+{
+    const DpiScale scale = row_scale();
+    return SIZE{scale(kThumbnailWidth), scale(kThumbnailHeight)};
+}
+
 std::unique_ptr<DownloadRequest> DownLoadListBox_CL::new_request()
 {
     return std::make_unique<DownloadRequest>();
@@ -61,8 +83,11 @@ size_t DownLoadListBox_CL::cached_count()
 void DownLoadListBox_CL::draw_entry(Gdiplus::Graphics& graphics, const RECT& row_rect, Gdiplus::Image* picture, int,
                                     UINT)
 {
-    const Gdiplus::RectF box(static_cast<Gdiplus::REAL>(row_rect.left + 2), static_cast<Gdiplus::REAL>(row_rect.top + 2),
-                             kThumbnailWidth, kThumbnailHeight);
+    const DpiScale scale = row_scale();
+    const SIZE size = thumbnail_size();
+    const Gdiplus::RectF box(static_cast<Gdiplus::REAL>(row_rect.left + scale(2)),
+                             static_cast<Gdiplus::REAL>(row_rect.top + scale(2)), static_cast<Gdiplus::REAL>(size.cx),
+                             static_cast<Gdiplus::REAL>(size.cy));
     Gdiplus::SolidBrush fill(Gdiplus::Color(0xFFF0F0F0));
     graphics.FillRectangle(&fill, box);
     if (picture) draw_fitted(graphics, *picture, box);
@@ -73,7 +98,7 @@ bool DownLoadListBox_CL::on_parent_message(UINT message, LPARAM lparam)
     if (message == WM_MEASUREITEM) {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
         if (!measure || measure->CtlType != ODT_LISTBOX || static_cast<int>(measure->CtlID) != id()) return false;
-        measure->itemHeight = kThumbnailHeight + 4;
+        measure->itemHeight = static_cast<UINT>(row_scale()(kRowHeight));
         return true;
     }
     if (message == WM_DRAWITEM) {
@@ -115,7 +140,8 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
         request_picture(row, uri);
         return nullptr;
     }
-    std::unique_ptr<Gdiplus::Image> thumbnail = decode_thumbnail(uri, kThumbnailWidth, kThumbnailHeight);
+    const SIZE size = thumbnail_size();
+    std::unique_ptr<Gdiplus::Image> thumbnail = decode_thumbnail(uri, size.cx, size.cy);
     // An undecodable file shows the error picture, so it is not decoded again at every paint.
     if (!thumbnail && !error_image_.empty()) thumbnail = decode_file(error_image_);
     if (!thumbnail) return nullptr;

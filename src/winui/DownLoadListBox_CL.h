@@ -21,11 +21,19 @@ public:
     static constexpr int kThumbnailWidth = 144;
     static constexpr int kThumbnailHeight = 108;
     static constexpr int kCacheCapacity = 300;
+    static constexpr int kRowHeight = kThumbnailHeight + 4;
 
     DownLoadListBox_CL();
     // Stops the worker before the cache and the lock it uses go away.
     ~DownLoadListBox_CL() override;
     void resize(int width, int height, bool repaint) override;
+    // Rows and pictures at the new size: the pictures are made again.
+    void on_dpi_changed(const DpiScale& scale) override;
+    // The scale of the rows: the list's DPI, but no more than lets a row be
+    // the 255 pixels a list box allows.
+    DpiScale row_scale() const;
+    // The picture box of a row, in pixels.
+    SIZE thumbnail_size() const;
     virtual std::unique_ptr<DownloadRequest> new_request();
     // Where the picture of a row comes from: a web address or a local path.
     virtual std::wstring image_address(int row);

@@ -41,19 +41,24 @@ void draw_text(Gdiplus::Graphics& graphics, std::wstring text, const Gdiplus::Fo
 
 }  // namespace
 
-// Made at the first paint, when GDI+ surely runs.
+// Made at the first paint, when GDI+ surely runs, and again at another DPI.
+// Sizes are points at the list's DPI, given in pixels: a bitmap's own
+// resolution says nothing of the display it is shown on.
 struct FlickerListBox_CL::Fonts {
-    Fonts()
-        : family(kFontFamily),
-          info(usable_family(), 10, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint),
-          owner(usable_family(), 10, Gdiplus::FontStyleBold, Gdiplus::UnitPoint),
-          title(usable_family(), 11, Gdiplus::FontStyleBold, Gdiplus::UnitPoint)
+    explicit Fonts(const DpiScale& scale)
+        : dpi(scale.dpi()),
+          family(kFontFamily),
+          info(usable_family(), pixels(10), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel),
+          owner(usable_family(), pixels(10), Gdiplus::FontStyleBold, Gdiplus::UnitPixel),
+          title(usable_family(), pixels(11), Gdiplus::FontStyleBold, Gdiplus::UnitPixel)
     {
     }
+    Gdiplus::REAL pixels(int points) const { return static_cast<Gdiplus::REAL>(points) * dpi / 72; }
     const Gdiplus::FontFamily* usable_family() const
     {
         return family.IsAvailable() ? &family : Gdiplus::FontFamily::GenericSansSerif();
     }
+    UINT dpi;
     Gdiplus::FontFamily family;
     Gdiplus::Font info;
     Gdiplus::Font owner;
@@ -62,7 +67,8 @@ struct FlickerListBox_CL::Fonts {
 
 const FlickerListBox_CL::Fonts& FlickerListBox_CL::fonts()
 {
-    if (!fonts_) fonts_ = std::make_shared<Fonts>();
+    const DpiScale scale = row_scale();
+    if (!fonts_ || fonts_->dpi != scale.dpi()) fonts_ = std::make_shared<Fonts>(scale);
     return *fonts_;
 }
 
@@ -170,10 +176,13 @@ void FlickerListBox_CL::draw_entry(Gdiplus::Graphics& graphics, const RECT& row_
     const bool selected = (state & ODS_SELECTED) != 0;
     const RowColours& colours = selected ? kSelected : kNormal;
     const Fonts& font = fonts();
-    draw_text(graphics, record->title, font.title, colours.text, row_rect.left + 148, row_rect.top);
-    draw_text(graphics, info_text(*record), font.info, colours.info, row_rect.left + 164, row_rect.top + 24);
+    const DpiScale scale = row_scale();
+    draw_text(graphics, record->title, font.title, colours.text, row_rect.left + scale(148), row_rect.top);
+    draw_text(graphics, info_text(*record), font.info, colours.info, row_rect.left + scale(164),
+              row_rect.top + scale(24));
     draw_owner(graphics, row_rect, *record, row, selected);
-    draw_text(graphics, size_text(*record), font.info, colours.info, row_rect.left + 164, row_rect.top + 86);
+    draw_text(graphics, size_text(*record), font.info, colours.info, row_rect.left + scale(164),
+              row_rect.top + scale(86));
 }
 
 // The owner link turns red, with the hand cursor, while the mouse is over it.
@@ -184,8 +193,10 @@ void FlickerListBox_CL::draw_owner(Gdiplus::Graphics& graphics, const RECT& row_
 {
     const std::wstring text = owner_text(record);
     const Gdiplus::Font& font = fonts().owner;
-    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(row_rect.left + 182), static_cast<Gdiplus::REAL>(row_rect.top + 24),
-                                320, 240);
+    const DpiScale scale = row_scale();
+    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(row_rect.left + scale(182)),
+                                static_cast<Gdiplus::REAL>(row_rect.top + scale(24)), static_cast<Gdiplus::REAL>(scale(320)),
+                                static_cast<Gdiplus::REAL>(scale(240)));
     Gdiplus::RectF bounds;
     graphics.MeasureString(text.c_str(), -1, &font, layout, &bounds);
     POINT cursor{};
@@ -201,6 +212,6 @@ void FlickerListBox_CL::draw_owner(Gdiplus::Graphics& graphics, const RECT& row_
         hover_flag_ = 0;
         hover_row_ = -1;
     }
-    draw_text(graphics, text, font, over ? kHoverLink : (selected ? kSelected : kNormal).link, row_rect.left + 182,
-              row_rect.top + 24);
+    draw_text(graphics, text, font, over ? kHoverLink : (selected ? kSelected : kNormal).link,
+              row_rect.left + scale(182), row_rect.top + scale(24));
 }

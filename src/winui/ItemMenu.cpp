@@ -10,7 +10,7 @@ const ItemMenuEntry kAddToCandidatesEntry = {L"壁紙候補へ追加する", 0x1
 void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const std::vector<size_t>& disabled)
 {
     ImageList_CL images;
-    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24);
+    images.load_strip(AppSettings.program_folder + L"\\menu_image.bmp", 24, DpiScale::of(owner));
     PopupMenu_CL menu;
     if (!menu.create_popup()) return;
     menu.set_image_list(images.handle());

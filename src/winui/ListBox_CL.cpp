@@ -8,5 +8,7 @@ void ListBox_CL::clear()
 
 HWND ListBox_CL::create(HWND parent, int id, int width, int height, DWORD style, int x, int y)
 {
-    return create_window(WS_EX_LEFT, L"ListBox", L"", style | 0x56310001, x, y, width, height, parent, id);
+    const DpiScale scale = adopt_dpi(parent);
+    return create_window(WS_EX_LEFT, L"ListBox", L"", style | 0x56310001, scale(x), scale(y), scale(width),
+                         scale(height), parent, id);
 }

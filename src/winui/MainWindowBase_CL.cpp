@@ -27,8 +27,9 @@ HWND MainWindowBase_CL::create()
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     window_class.lpszClassName = kClassName;
     if (!RegisterClassExW(&window_class)) return nullptr;
-    const HWND created = CreateWindowExW(0, kClassName, title_.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                                         nullptr, nullptr, instance, this);
+    const DpiScale scale = DpiScale::system();
+    const HWND created = CreateWindowExW(0, kClassName, title_.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, scale(640),
+                                         scale(480), nullptr, nullptr, instance, this);
     set_window(created);
     return created;
 }
@@ -37,8 +38,17 @@ LRESULT MainWindowBase_CL::handle_message(HWND window, UINT message, WPARAM wpar
 {
     switch (message) {
     case WM_CREATE:
+        adopt_dpi(window);
         on_create(reinterpret_cast<const CREATESTRUCTW*>(lparam));
         break;
+    case WM_DPICHANGED: {
+        on_dpi_changed(DpiScale(LOWORD(wparam)));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+        if (suggested)
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_DESTROY:
         on_destroy();
         PostQuitMessage(0);

@@ -25,6 +25,8 @@ public:
     // Destroys the window when it still exists, without calling back into the object.
     ~MainWindowBase_CL() override;
 
+    // WM_DPICHANGED: the window takes the DPI (on_dpi_changed) and then the
+    // rectangle the system suggests for it.
     virtual void on_destroy() {}
     // Nonzero lets the window close.
     virtual int on_close() { return 1; }

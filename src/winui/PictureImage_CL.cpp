@@ -26,9 +26,11 @@ PictureImage_CL::~PictureImage_CL()
 
 HWND PictureImage_CL::create(HWND parent, int id, int width, int height, int x, int y)
 {
-    if (!create_window(WS_EX_LEFT, L"Static", L"", kStyle, x, y, width, height, parent, id)) return nullptr;
+    const DpiScale scale = adopt_dpi(parent);
+    if (!create_window(WS_EX_LEFT, L"Static", L"", kStyle, scale(x), scale(y), scale(width), scale(height), parent, id))
+        return nullptr;
     subclass();
-    back_buffer_.ensure_size(width, height);
+    back_buffer_.ensure_size(scale(width), scale(height));
     worker_.start();
     return window();
 }

@@ -29,11 +29,6 @@ TextParts split_text(const std::wstring& text)
     return {text.substr(0, bar), text.substr(bar + 1)};
 }
 
-HFONT gui_font()
-{
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 }  // namespace
 
 PopupMenu_CL::PopupMenu_CL()
@@ -110,8 +105,9 @@ bool PopupMenu_CL::set_enabled(size_t index, bool enabled)
     return SetMenuItemInfoW(menu_, info.wID, FALSE, &change) != FALSE;
 }
 
-bool PopupMenu_CL::track(HWND owner) const
+bool PopupMenu_CL::track(HWND owner)
 {
+    scale_ = DpiScale::of(owner);
     POINT cursor{};
     GetCursorPos(&cursor);
     return TrackPopupMenu(menu_, TPM_VERTICAL, cursor.x, cursor.y, 0, owner, nullptr) != FALSE;
@@ -162,17 +158,17 @@ void PopupMenu_CL::measure(HWND window, MEASUREITEMSTRUCT& measure) const
 {
     const std::wstring left = split_text(find(measure.itemID)->text).left;
     HDC dc = GetDC(window);
-    const HGDIOBJ old_font = SelectObject(dc, gui_font());
+    const HGDIOBJ old_font = SelectObject(dc, scale_.font());
     SIZE extent{};
     GetTextExtentPoint32W(dc, left.c_str(), static_cast<int>(left.size()), &extent);
     SelectObject(dc, old_font);
     ReleaseDC(window, dc);
-    LONG width = extent.cx + 48;
-    LONG height = extent.cy + 1;
+    LONG width = extent.cx + scale_(48);
+    LONG height = extent.cy + scale_(1);
     if (image_list_) {
         const SIZE image = image_size();
-        width += image.cx + 4;
-        height = std::max<LONG>(height, image.cy + 1);
+        width += image.cx + scale_(4);
+        height = std::max<LONG>(height, image.cy + scale_(1));
     }
     measure.itemWidth = static_cast<UINT>(width);
     measure.itemHeight = static_cast<UINT>(height);
@@ -190,15 +186,15 @@ void PopupMenu_CL::draw(const DRAWITEMSTRUCT& draw) const
     const COLORREF old_background = SetBkColor(dc, background);
     const COLORREF old_text = SetTextColor(dc, foreground);
     const int old_mode = SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ old_font = SelectObject(dc, gui_font());
+    const HGDIOBJ old_font = SelectObject(dc, scale_.font());
 
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &draw.rcItem, nullptr, 0, nullptr);
     RECT text_box = draw.rcItem;
     const SIZE image = image_size();
-    if (image_list_) text_box.left += image.cx + 4;
+    if (image_list_) text_box.left += image.cx + scale_(4);
     const TextParts parts = split_text(item->text);
     DrawTextW(dc, parts.left.c_str(), static_cast<int>(parts.left.size()), &text_box, DT_SINGLELINE | DT_VCENTER);
-    text_box.right -= 24;
+    text_box.right -= scale_(24);
     DrawTextW(dc, parts.right.c_str(), static_cast<int>(parts.right.size()), &text_box,
               DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     if (image_list_ && item->image != -1)

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "winui/DpiScale.h"
+
 // An owner-drawn menu (the tray menu and the item menus). Each item carries
 // its text and the index of its picture in an image list that the caller
 // creates, hands over with set_image_list and destroys after the menu closes.
@@ -40,9 +42,9 @@ public:
     bool append_separator();
     // Greys and disables (or enables again) the item of the record at index.
     bool set_enabled(size_t index, bool enabled);
-    // TrackPopupMenu at the cursor; the choice arrives at owner as a posted
-    // WM_COMMAND once the menu has gone.
-    bool track(HWND owner) const;
+    // TrackPopupMenu at the cursor, drawn at the owner's DPI; the choice
+    // arrives at owner as a posted WM_COMMAND once the menu has gone.
+    bool track(HWND owner);
 
     void set_image_list(HIMAGELIST list) { image_list_ = list; }
     HIMAGELIST image_list() const { return image_list_; }
@@ -63,4 +65,5 @@ private:
     HMENU menu_ = nullptr;
     std::vector<std::unique_ptr<Item>> items_;
     HIMAGELIST image_list_ = nullptr;
+    DpiScale scale_ = DpiScale::system();
 };

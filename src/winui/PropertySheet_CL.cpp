@@ -1,5 +1,9 @@
 #include "winui/PropertySheet_CL.h"
 
+#include <algorithm>
+
+#include <commctrl.h>
+
 #include "winui/SubClassDialogBase_CL.h"
 #include "winui/WindowPlacement.h"
 
@@ -55,10 +59,40 @@ int CALLBACK PropertySheet_CL::sheet_callback(HWND sheet, UINT message, LPARAM l
     return 0;
 }
 
+// The tab control and the sheet grow by what the page lacks; the buttons below move with them.
+void PropertySheet_CL::fit_to_page(HWND sheet)
+{
+    const HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND tab = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+    RECT wanted{}, display{};
+    if (!page || !tab || !GetWindowRect(page, &wanted) || !GetClientRect(tab, &display)) return;
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    const int wider = std::max(0L, (wanted.right - wanted.left) - (display.right - display.left));
+    const int taller = std::max(0L, (wanted.bottom - wanted.top) - (display.bottom - display.top));
+    if (wider == 0 && taller == 0) return;
+    const auto grow = [wider, taller](HWND window) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + wider, rect.bottom - rect.top + taller,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    grow(sheet);
+    grow(tab);
+    wchar_t name[16] = {};
+    for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!GetClassNameW(child, name, 16) || lstrcmpiW(name, L"Button") != 0) continue;
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(child, nullptr, rect.left + wider, rect.top + taller, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 LRESULT CALLBACK PropertySheet_CL::centring_procedure(HWND sheet, UINT message, WPARAM wparam, LPARAM lparam)
 {
     const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(sheet, GWLP_USERDATA));
     if (message == WM_SHOWWINDOW && wparam) {
+        fit_to_page(sheet);
         const HWND owner = GetWindow(sheet, GW_OWNER);
         if (owner) center_over(sheet, owner);
     }

@@ -9,7 +9,9 @@ class SubClassDialogBase_CL;
 
 // A modal property sheet of in-memory pages. The pages stay owned by the
 // caller and must outlive show; each page's window exists only while the
-// sheet shows it. The sheet centres itself over its parent when it appears.
+// sheet shows it. The sheet centres itself over its parent when it appears,
+// after growing to hold its page: a page whose layout follows the DPI may be
+// larger than the sheet makes of its template, whose size follows the font.
 class PropertySheet_CL {
 public:
     PropertySheet_CL();
@@ -32,6 +34,7 @@ private:
     };
     static int CALLBACK sheet_callback(HWND sheet, UINT message, LPARAM lparam);
     static LRESULT CALLBACK centring_procedure(HWND sheet, UINT message, WPARAM wparam, LPARAM lparam);
+    static void fit_to_page(HWND sheet);
 
     PROPSHEETHEADERW header_;
     std::vector<PageRecord> pages_;

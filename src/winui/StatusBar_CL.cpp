@@ -4,6 +4,7 @@
 
 HWND StatusBar_CL::create(HWND parent)
 {
+    adopt_dpi(parent);
     return create_window(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent, kId);
 }
 

@@ -4,6 +4,7 @@
 
 #include <prsht.h>
 
+#include "winui/DpiScale.h"
 #include "winui/Subclassing.h"
 
 namespace {
@@ -55,7 +56,7 @@ void SubClassDialogBase_CL::bind(HWND window, HWND shared_window)
     if (window_variable_) *window_variable_ = shared_window;
     device_context_ = GetDC(window);
     tasks_.open(window);
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(DpiScale::of(window).font()), TRUE);
 }
 
 INT_PTR SubClassDialogBase_CL::route(HWND window, UINT message, WPARAM wparam, LPARAM lparam,

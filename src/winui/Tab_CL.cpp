@@ -4,7 +4,9 @@
 
 HWND Tab_CL::create(HWND parent)
 {
-    return create_window(WS_EX_CLIENTEDGE, WC_TABCONTROLW, L"", kChildStyle | TCS_MULTILINE, 0, 0, 320, 240, parent, kId);
+    const DpiScale scale = adopt_dpi(parent);
+    return create_window(WS_EX_CLIENTEDGE, WC_TABCONTROLW, L"", kChildStyle | TCS_MULTILINE, 0, 0, scale(320), scale(240),
+                         parent, kId);
 }
 
 int Tab_CL::resolve(int position) const

@@ -1,5 +1,7 @@
 #include "winui/ToolTips_CL.h"
 
+#include "winui/DpiScale.h"
+
 ToolTips_CL::~ToolTips_CL()
 {
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
@@ -30,7 +32,7 @@ bool ToolTips_CL::add_tool(HWND window, const RECT& rectangle, const std::wstrin
     tools_.push_back(tool);
     RECT margin{5, 5, 5, 5};
     SendMessageW(window_, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
-    SendMessageW(window_, TTM_SETMAXTIPWIDTH, 0, 320);
+    SendMessageW(window_, TTM_SETMAXTIPWIDTH, 0, DpiScale::of(window_)(320));
     return true;
 }
 

@@ -165,7 +165,8 @@ TEST_F(ListBoxTest, OwnerLinkUnderTheMouseOnlyForServicePhotos)
     local.farm = -1;
     list_->append_records({local});
     // The cursor on the owner link of row 0.
-    POINT link{182 + 6, 24 + 6};
+    const DpiScale scale = DpiScale::system();
+    POINT link{scale(182 + 6), scale(24 + 6)};
     ClientToScreen(list_->window(), &link);
     ASSERT_TRUE(SetCursorPos(link.x, link.y));
     paint();

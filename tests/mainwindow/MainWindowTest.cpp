@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include <windows.h>
@@ -118,7 +119,7 @@ TEST_F(MainWindowTest, StoredSplitPositionIsKeptInsideTheDisplayArea)
     AppInifile.write_int(keys::kWindow, keys::kSplitPos, 5000);
     open();
     select_tab(1);
-    EXPECT_EQ(preview_rect().right, display().right - 8);
+    EXPECT_EQ(preview_rect().right, display().right - DpiScale::system()(MainWindow_CL::kSplitterBar));
     EXPECT_EQ(ui_testing::rect_in_parent(window_->tab_view(1)->list()->window()).left, display().right);
     close();
     UnregisterClassW(MainWindowBase_CL::kClassName, GetModuleHandleW(nullptr));
@@ -141,7 +142,8 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsRemembered)
     SendMessageW(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(260, y));
     EXPECT_EQ(ini_int(keys::kSplitPos), 260);
     EXPECT_EQ(preview_rect().right, 260);
-    EXPECT_EQ(ui_testing::rect_in_parent(window_->tab_view(1)->list()->window()).left, 268);
+    EXPECT_EQ(ui_testing::rect_in_parent(window_->tab_view(1)->list()->window()).left,
+              260 + DpiScale::system()(MainWindow_CL::kSplitterBar));
     EXPECT_TRUE(GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_CLIPCHILDREN);
     close();
     UnregisterClassW(MainWindowBase_CL::kClassName, GetModuleHandleW(nullptr));
@@ -252,8 +254,9 @@ TEST_F(MainWindowTest, ScreenshotOfAFilledList)
         favourites.items.push_back(item);
     }
     ASSERT_EQ(favourites.save(), S_OK);
-    AppInifile.write_int(keys::kWindow, keys::kWidth, 900);
-    AppInifile.write_int(keys::kWindow, keys::kHeight, 640);
+    // Room for the same rows at every DPI.
+    AppInifile.write_int(keys::kWindow, keys::kWidth, DpiScale::system()(900));
+    AppInifile.write_int(keys::kWindow, keys::kHeight, DpiScale::system()(640));
     open();
     select_tab(1);
     MyFlickerListBox_CL* list = window_->tab_view(1)->list();
@@ -341,4 +344,39 @@ TEST_F(MainWindowTest, StatusBarTellsWhyTheCurrentTabsLastLoadFailedAndTheListSt
     EXPECT_TRUE(pump_until([&] { return !status_text(bar).empty(); }));
     EXPECT_EQ(status_text(bar), L"Flickrに接続できませんでした: certificate not trusted");
     EXPECT_EQ(list_count(5), 2);
+}
+
+// Wine gives every monitor the prefix's DPI, so the move to a display of
+// another scaling is played by its message, with the rectangle Windows suggests.
+TEST_F(MainWindowTest, DpiChangeTakesTheSuggestedRectangleAndScalesTheWholeWindow)
+{
+    AppInifile.write_int(keys::kWindow, keys::kSplitPos, 300);
+    AppSettings.program_folder = env(L"TAPESTREL_SOURCE") + L"\\res";  // the picture strip
+    open();
+    select_tab(1);
+    const DpiScale before = DpiScale::system();
+    const HWND list = window_->tab_view(1)->list()->window();
+    EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), before(112));
+    const int split = window_->splitter().position;
+
+    const DpiScale after(before.dpi() * 2);
+    RECT suggested{40, 30, 40 + 1100, 30 + 760};
+    SendMessageW(hwnd(), WM_DPICHANGED, MAKEWPARAM(after.dpi(), after.dpi()), reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(hwnd(), &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    // A list box row is at most 255 pixels high: past about 218 DPI the rows stop growing.
+    EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), std::min(after(112), 254));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(strip(), WM_GETFONT, 0, 0)), after.font());
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), after.font());
+    int image_width = 0, image_height = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(strip(), TCM_GETIMAGELIST, 0, 0)), &image_width,
+                          &image_height);
+    EXPECT_EQ(image_width, after(24));
+    EXPECT_EQ(window_->splitter().position, after.from(split, before)) << "the panes keep their proportion";
+    EXPECT_EQ(ui_testing::rect_in_parent(list).left, window_->splitter().position + after(MainWindow_CL::kSplitterBar));
+    EXPECT_EQ(ui_testing::rect_in_parent(window_->indicator()->window()).bottom -
+                  ui_testing::rect_in_parent(window_->indicator()->window()).top,
+              after(20));
+    EXPECT_EQ(ini_int(keys::kWidth), 1100) << "the placement is kept in the system's pixels";
 }

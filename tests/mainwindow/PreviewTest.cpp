@@ -19,7 +19,12 @@ bool is_black(Gdiplus::Bitmap& bitmap, int x, int y)
 
 class PreviewTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(preview_.create(host_.hwnd(), 0x1125, 400, 300, 0, 0), nullptr); }
+    void SetUp() override
+    {
+        ASSERT_NE(preview_.create(host_.hwnd(), 0x1125, 400, 300, 0, 0), nullptr);
+        // The checks below are in pixels, whatever the DPI.
+        preview_.resize(400, 300, true);
+    }
     void TearDown() override
     {
         preview_.stop_downloads();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/GdiplusInclude.h"
+#include "winui/DpiScale.h"
 #include "winui/Tab_CL.h"
 
 namespace ui_testing {
@@ -71,6 +72,35 @@ RECT rect_in_parent(HWND window)
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+std::wstring clipped_text(HWND control)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    const LONG_PTR kind = style & BS_TYPEMASK;
+    const bool button = lstrcmpiW(name, L"Button") == 0;
+    // A group box's caption sits on its frame, an edit field scrolls.
+    if ((button && kind == BS_GROUPBOX) || (lstrcmpiW(name, L"Static") != 0 && !button)) return std::wstring();
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0 || (button && (style & (BS_ICON | BS_BITMAP)))) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], length + 1)));
+    RECT extent{};
+    HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    RECT client{};
+    GetClientRect(control, &client);
+    const bool check = button && (kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX);
+    // The box of a check box and its gap: 16 pixels at 96 DPI.
+    const int box = check ? DpiScale::of(control)(16) : 0;
+    if (extent.right + box <= client.right && extent.bottom <= client.bottom) return std::wstring();
+    return text + L" (" + std::to_wstring(extent.right + box) + L" x " + std::to_wstring(extent.bottom) + L" in " +
+           std::to_wstring(client.right) + L" x " + std::to_wstring(client.bottom) + L")";
 }
 
 bool pump_messages(int* quit_code)

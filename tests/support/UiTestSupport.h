@@ -37,6 +37,9 @@ bool pump_messages(int* quit_code = nullptr);
 // Handles this thread's messages until the condition holds (checked between
 // rounds); false when it still does not hold after timeout_ms.
 bool pump_until(const std::function<bool()>& condition, DWORD timeout_ms = 20000);
+// Whether a control's text, measured in the control's own font, fits inside
+// it (a check box's beside its box); empty when it does, else what does not fit.
+std::wstring clipped_text(HWND control);
 // Saves what the screen shows of a window as a PNG file (a test artefact).
 bool save_screenshot(HWND window, const std::wstring& path);
 

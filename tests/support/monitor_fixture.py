@@ -4,7 +4,7 @@ prefix of its own, without a virtual desktop, whose desktop sees the X outputs
 as monitors. Nothing of it is shared with the main test session: its own X
 server, prefix, home, wineserver and desktop.
 
-  monitor_fixture.py start --dir DIR --keeper KEEPER.exe
+  monitor_fixture.py start --dir DIR --keeper KEEPER.exe [--dpi N] [--share-display]
   monitor_fixture.py layout --dir DIR NAME
   monitor_fixture.py run --dir DIR -- COMMAND...
   monitor_fixture.py stop --dir DIR
@@ -22,6 +22,11 @@ of the layouts below with xrandr; the primary monitor is 1280x800, the other
 run starts COMMAND with DISPLAY and the Wine environment of that prefix and
 gives its output and exit code. stop ends the keeper, the wineserver and Xorg it
 started, by their process ids, and removes DIR.
+
+With --dpi the prefix runs at that DPI (its LogPixels, read when its wineserver
+starts). With --share-display no Xorg is started: the prefix uses the caller's
+X display ($DISPLAY, one monitor), so only the DPI differs from the main test
+session.
 """
 import argparse
 import os
@@ -153,9 +158,7 @@ def start_xorg(root):
     return bool(display)
 
 
-def start(root, keeper):
-    stop(root)
-    os.makedirs(path(root, "home"))
+def start_monitors(root):
     if not shutil.which("Xorg") or not shutil.which("xrandr"):
         print("monitor_fixture: Xorg and xrandr are missing (scripts/setup.sh installs them)")
         return 1
@@ -166,12 +169,33 @@ def start(root, keeper):
     if not layout(root, "side"):
         print("monitor_fixture: xrandr could not lay out two monitors (see %s)" % path(root, "xrandr.log"))
         return 1
+    return 0
+
+
+def start(root, keeper, dpi, display):
+    stop(root)
+    os.makedirs(path(root, "home"))
+    if display:
+        write(root, "display", display.lstrip(":"))
+    elif start_monitors(root):
+        return 1
     env = wine_env(root)
     spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
     quiet(["wineboot", "-i"], env)
     # A crash ends the program at once instead of waiting in Wine's debugger.
     quiet(["wine", "reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
            "/v", "Debugger", "/d", "", "/f"], env)
+    # Japanese text: the program asks for the usual Windows family names.
+    for family in ("ＭＳＰゴシック", "ＭＳ Ｐゴシック", "MS UI Gothic", "ＭＳ ゴシック"):
+        quiet(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", family, "/d", "IPAPGothic",
+               "/f"], env)
+    if dpi:
+        quiet(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+               "/d", str(dpi), "/f"], env)
+        # The server reads the DPI when it starts: a new one for the keeper.
+        quiet(["wineserver", "-k"], env, timeout=60)
+        end(read(root, "wineserver.pid"))
+        spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
     # Wine's helpers (services, the desktop, plug and play) start with the
     # keeper and live until stop, so none of them holds a test's output.
     spawn(root, "keeper.pid", ["wine", keeper], env)
@@ -239,6 +263,8 @@ def main():
     parser.add_argument("command", choices=["start", "layout", "run", "stop"])
     parser.add_argument("--dir", required=True)
     parser.add_argument("--keeper")
+    parser.add_argument("--dpi", type=int)
+    parser.add_argument("--share-display", action="store_true")
     parser.add_argument("rest", nargs="*")
     # Everything after "--" is the command of "run", options included.
     split = sys.argv.index("--") if "--" in sys.argv else len(sys.argv)
@@ -246,7 +272,9 @@ def main():
     command = sys.argv[split + 1:]
     root = os.path.abspath(args.dir)
     if args.command == "start":
-        return start(root, args.keeper) if args.keeper else parser.error("start needs --keeper")
+        if not args.keeper:
+            parser.error("start needs --keeper")
+        return start(root, args.keeper, args.dpi, os.environ.get("DISPLAY", "") if args.share_display else "")
     if args.command == "stop":
         return stop(root)
     if args.command == "layout":

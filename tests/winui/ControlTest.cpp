@@ -33,6 +33,9 @@ int height_of(const RECT& r) { return r.bottom - r.top; }
 
 constexpr DWORD kTabStopChild = 0x56010000;
 
+// Layout numbers are 96-DPI pixels: the suite also runs at 144 DPI.
+const DpiScale scale = DpiScale::system();
+
 }  // namespace
 
 TEST(Creators, TextControlsAreSizedByTheirText)
@@ -43,29 +46,29 @@ TEST(Creators, TextControlsAreSizedByTheirText)
     StaticText_CL label;
     ASSERT_NE(label.create(host.hwnd(), 0x10, text, 12, 34), nullptr);
     RECT r = rect_in_parent(label.window());
-    EXPECT_EQ(r.left, 12);
-    EXPECT_EQ(r.top, 34);
+    EXPECT_EQ(r.left, scale(12));
+    EXPECT_EQ(r.top, scale(34));
     EXPECT_EQ(width_of(r), label.text_width(text));
     EXPECT_EQ(height_of(r), label.text_height(text));
     EXPECT_GT(label.text_width(text), label.text_width(L"壁紙"));
     EXPECT_EQ(label.text(), text);
     EXPECT_EQ(label.kind(), ControlBase_CL::kStatic);
     EXPECT_EQ(GetDlgCtrlID(label.window()), 0x10);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(label.window(), WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(label.window(), WM_GETFONT, 0, 0)), DpiScale::system().font());
 
     Button_CL button;
     ASSERT_NE(button.create(host.hwnd(), 0x11, L"参照", 5, 6), nullptr);
     r = rect_in_parent(button.window());
-    EXPECT_EQ(width_of(r), button.text_width(L"参照") + 14);
-    EXPECT_EQ(height_of(r), button.text_height(L"参照") + 14);
+    EXPECT_EQ(width_of(r), button.text_width(L"参照") + scale(14));
+    EXPECT_EQ(height_of(r), button.text_height(L"参照") + scale(14));
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(button.window(), GWL_STYLE)) & 0xFFFF000F, kTabStopChild);
 
     CheckBox_CL box;
     ASSERT_NE(box.create(host.hwnd(), 0x12, text, 70), nullptr);
     r = rect_in_parent(box.window());
-    EXPECT_EQ(r.left, 8);
-    EXPECT_EQ(r.top, 70);
-    EXPECT_EQ(width_of(r), box.text_width(text) + 32);
+    EXPECT_EQ(r.left, scale(8));
+    EXPECT_EQ(r.top, scale(70));
+    EXPECT_EQ(width_of(r), box.text_width(text) + scale(32));
     EXPECT_EQ(height_of(r), box.text_height(text));
     EXPECT_EQ(box.kind(), ControlBase_CL::kCheckBox);
 
@@ -73,9 +76,9 @@ TEST(Creators, TextControlsAreSizedByTheirText)
     ASSERT_NE(group.create(host.hwnd(), 0x13, L"バージョン情報", 48, 140), nullptr);
     r = rect_in_parent(group.window());
     EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 48);
-    EXPECT_EQ(width_of(r), 560);
-    EXPECT_EQ(height_of(r), 140);
+    EXPECT_EQ(r.top, scale(48));
+    EXPECT_EQ(width_of(r), scale(560));
+    EXPECT_EQ(height_of(r), scale(140));
     EXPECT_EQ(GetWindowLongPtrW(group.window(), GWL_STYLE) & 0xF, BS_GROUPBOX);
 }
 
@@ -85,10 +88,10 @@ TEST(Creators, FieldsAreSizedInCharacters)
     Edit_CL edit;
     ASSERT_NE(edit.create(host.hwnd(), 0x20, 5, ES_AUTOHSCROLL, 30), nullptr);
     RECT r = rect_in_parent(edit.window());
-    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.left, scale(30));
     EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(width_of(r), 5 * edit.text_width(L"W") + 4);
-    EXPECT_EQ(height_of(r), edit.text_height(L"M") + 4);
+    EXPECT_EQ(width_of(r), 5 * edit.text_width(L"W") + scale(4));
+    EXPECT_EQ(height_of(r), edit.text_height(L"M") + scale(4));
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(edit.window(), GWL_STYLE)) & (kTabStopChild | ES_AUTOHSCROLL),
               kTabStopChild | ES_AUTOHSCROLL);
 
@@ -103,8 +106,8 @@ TEST(Creators, FieldsAreSizedInCharacters)
     ASSERT_NE(combo.create(host.hwnd(), 0x22, 24, 10, CBS_DROPDOWNLIST | WS_VSCROLL, 16, 40), nullptr);
     EXPECT_EQ(class_of(combo.window()), L"ComboBoxEx32");
     r = rect_in_parent(combo.window());
-    EXPECT_EQ(r.left, 16);
-    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.left, scale(16));
+    EXPECT_EQ(r.top, scale(40));
     EXPECT_EQ(width_of(r), 24 * combo.text_width(L"W"));
     EXPECT_EQ(combo.kind(), ControlBase_CL::kComboBox);
 }
@@ -119,8 +122,8 @@ TEST(Creators, ListBoxAndTabControl)
     EXPECT_TRUE(style & LBS_EXTENDEDSEL);
     EXPECT_TRUE(style & WS_TABSTOP);
     RECT r = rect_in_parent(list.window());
-    EXPECT_EQ(r.left, 4);
-    EXPECT_EQ(width_of(r), 200);
+    EXPECT_EQ(r.left, scale(4));
+    EXPECT_EQ(width_of(r), scale(200));
     EXPECT_EQ(list.kind(), ControlBase_CL::kListBox);
     for (const wchar_t* row : {L"a", L"b", L"c"}) SendMessageW(list.window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     list.clear();
@@ -133,8 +136,8 @@ TEST(Creators, ListBoxAndTabControl)
     EXPECT_TRUE(GetWindowLongPtrW(tabs.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(GetWindowLongPtrW(tabs.window(), GWL_STYLE) & TCS_MULTILINE);
     r = rect_in_parent(tabs.window());
-    EXPECT_EQ(width_of(r), 320);
-    EXPECT_EQ(height_of(r), 240);
+    EXPECT_EQ(width_of(r), scale(320));
+    EXPECT_EQ(height_of(r), scale(240));
     EXPECT_EQ(tabs.kind(), ControlBase_CL::kTab);
 }
 
@@ -195,8 +198,8 @@ TEST(Controls, MovingKeepsWhatItShould)
 
     button.resize(90, 30, true);
     RECT r = rect_in_parent(button.window());
-    EXPECT_EQ(r.left, 10);
-    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.left, scale(10)) << "created at layout numbers, moved in pixels";
+    EXPECT_EQ(r.top, scale(20));
     EXPECT_EQ(width_of(r), 90);
     EXPECT_EQ(height_of(r), 30);
 
@@ -230,10 +233,10 @@ TEST(Controls, CommunicatingIndicatorCountsNestedBusyPeriods)
     ASSERT_NE(indicator.create(host.hwnd()), nullptr);
     RECT r = rect_in_parent(indicator.window());
     EXPECT_EQ(GetDlgCtrlID(indicator.window()), 0x2345);
-    EXPECT_EQ(r.left, 200);
-    EXPECT_EQ(r.top, 32);
-    EXPECT_EQ(width_of(r), 320);
-    EXPECT_EQ(height_of(r), 16);
+    EXPECT_EQ(r.left, scale(200));
+    EXPECT_EQ(r.top, scale(32));
+    EXPECT_EQ(width_of(r), scale(320));
+    EXPECT_EQ(height_of(r), scale(16));
 
     indicator.begin_busy();
     indicator.begin_busy();

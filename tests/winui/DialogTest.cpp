@@ -151,17 +151,18 @@ TEST(Dialog, StandAloneDialogIsBoundBuiltLaidOutAndClosed)
 
     // stack_rows with last index 2 moves three controls, keeping their x.
     ASSERT_EQ(dialog.stacked.size(), 3u);
-    EXPECT_EQ(dialog.stacked[0].top, 4);
-    EXPECT_EQ(dialog.stacked[0].left, 8);
-    EXPECT_EQ(dialog.stacked[1].top, dialog.stacked[0].bottom + 3);
-    EXPECT_EQ(dialog.stacked[1].left, 30);
-    EXPECT_EQ(dialog.stacked[2].top, dialog.stacked[1].bottom + 3);
-    EXPECT_EQ(dialog.stacked[2].left, 20);
+    const DpiScale scale = DpiScale::system();
+    EXPECT_EQ(dialog.stacked[0].top, scale(4));
+    EXPECT_EQ(dialog.stacked[0].left, scale(8));
+    EXPECT_EQ(dialog.stacked[1].top, dialog.stacked[0].bottom + scale(3));
+    EXPECT_EQ(dialog.stacked[1].left, scale(30));
+    EXPECT_EQ(dialog.stacked[2].top, dialog.stacked[1].bottom + scale(3));
+    EXPECT_EQ(dialog.stacked[2].left, scale(20));
     EXPECT_EQ(dialog.fourth_after.top, dialog.fourth_before.top);
 
-    EXPECT_EQ(dialog.pair_second.right, dialog.client.right - 4);
-    EXPECT_EQ(dialog.pair_second.bottom, dialog.client.bottom - 4);
-    EXPECT_EQ(dialog.pair_first.right, dialog.pair_second.left - 4);
+    EXPECT_EQ(dialog.pair_second.right, dialog.client.right - scale(4));
+    EXPECT_EQ(dialog.pair_second.bottom, dialog.client.bottom - scale(4));
+    EXPECT_EQ(dialog.pair_first.right, dialog.pair_second.left - scale(4));
     EXPECT_EQ(dialog.pair_first.top, dialog.pair_second.top);
 
     EXPECT_TRUE(dialog.centred);
@@ -192,12 +193,13 @@ TEST(Factory, StackLeftPlacesListedControlsDownTheLeftEdge)
     const RECT button = rect_in_parent(factory.at(1)->window());
     const RECT version = rect_in_parent(factory.at(2)->window());
     const RECT support = rect_in_parent(factory.at(3)->window());
-    EXPECT_EQ(button.left, 8);
-    EXPECT_EQ(button.top, 64);
-    EXPECT_EQ(version.left, 8);
-    EXPECT_EQ(version.top, button.bottom + 4);
-    EXPECT_EQ(support.top, version.bottom + 4);
-    EXPECT_EQ(group.top, 48);
+    const DpiScale scale = DpiScale::system();
+    EXPECT_EQ(button.left, scale(8));
+    EXPECT_EQ(button.top, scale(64));
+    EXPECT_EQ(version.left, scale(8));
+    EXPECT_EQ(version.top, button.bottom + scale(4));
+    EXPECT_EQ(support.top, version.bottom + scale(4));
+    EXPECT_EQ(group.top, scale(48));
     EXPECT_EQ(group.left, 0);
 
     EXPECT_EQ(factory.at<CheckBox_CL>(1), nullptr);

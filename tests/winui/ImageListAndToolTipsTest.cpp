@@ -55,6 +55,13 @@ TEST(ImageList, LoadStripCutsTheBitmapIntoPictures)
     EXPECT_EQ(width, 24);
     EXPECT_EQ(height, 20);
 
+    // At 144 DPI each picture is drawn half as large again, magenta still transparent.
+    ASSERT_TRUE(list.load_strip(path, 24, DpiScale(144)));
+    EXPECT_EQ(list.count(), 5);
+    ASSERT_TRUE(ImageList_GetIconSize(list.handle(), &width, &height));
+    EXPECT_EQ(width, 36);
+    EXPECT_EQ(height, 30);
+
     // Loading again replaces the list.
     ASSERT_TRUE(write_file(path, bitmap_file(16 * 3, 16, RGB(255, 0, 255))));
     ASSERT_TRUE(list.load_strip(path, 16));
@@ -100,7 +107,7 @@ TEST(ToolTips, ToolsAreAddedWithTheirSettingsAndRemovedAgain)
     EXPECT_TRUE(tips.add_tool(second, RECT{0, 0, 50, 20}, L"ライセンス"));
     EXPECT_EQ(SendMessageW(tip_window, TTM_GETTOOLCOUNT, 0, 0), 2);
     EXPECT_EQ(tips.tool_count(), 2u);
-    EXPECT_EQ(SendMessageW(tip_window, TTM_GETMAXTIPWIDTH, 0, 0), 320);
+    EXPECT_EQ(SendMessageW(tip_window, TTM_GETMAXTIPWIDTH, 0, 0), DpiScale::system()(320));
     RECT margin{};
     SendMessageW(tip_window, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
     EXPECT_EQ(margin.left, 5);

@@ -125,8 +125,8 @@ TEST_F(TopLevelWindow, StyleSizeMessagesAndResize)
     EXPECT_FALSE(IsWindowVisible(hwnd));
     RECT before{};
     GetWindowRect(hwnd, &before);
-    EXPECT_EQ(before.right - before.left, 640);
-    EXPECT_EQ(before.bottom - before.top, 480);
+    EXPECT_EQ(before.right - before.left, DpiScale::system()(640));
+    EXPECT_EQ(before.bottom - before.top, DpiScale::system()(480));
 
     const int sized = probe.sized;
     probe.resize(500, 300, true);

@@ -124,8 +124,9 @@ TEST(PopupMenu, MeasureFollowsTheLeftTextAndTheImages)
     ASSERT_TRUE(PopupMenu_CL::paint_message(host.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), &result));
     EXPECT_EQ(result, TRUE);
     const SIZE text = gui_text_extent(host.hwnd(), L"サポートサイトへ");
-    EXPECT_EQ(measure.itemWidth, static_cast<UINT>(text.cx + 48));
-    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(text.cy + 1));
+    const DpiScale scale = DpiScale::system();
+    EXPECT_EQ(measure.itemWidth, static_cast<UINT>(text.cx + scale(48)));
+    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(text.cy + scale(1)));
 
     ImageList_CL images;
     ASSERT_TRUE(images.load_strip(menu_strip(), 24));
@@ -134,8 +135,8 @@ TEST(PopupMenu, MeasureFollowsTheLeftTextAndTheImages)
     ImageList_GetIconSize(images.handle(), &image_width, &image_height);
     menu.set_image_list(images.handle());
     ASSERT_TRUE(PopupMenu_CL::paint_message(host.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), &result));
-    EXPECT_EQ(measure.itemWidth, static_cast<UINT>(text.cx + 48 + image_width + 4));
-    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(std::max<LONG>(text.cy + 1, image_height + 1)));
+    EXPECT_EQ(measure.itemWidth, static_cast<UINT>(text.cx + scale(48) + image_width + scale(4)));
+    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(std::max<LONG>(text.cy + scale(1), image_height + scale(1))));
 }
 
 TEST(PopupMenu, PainterIgnoresWhatIsNotItsOwn)

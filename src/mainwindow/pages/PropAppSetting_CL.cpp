@@ -36,8 +36,9 @@ void PropAppSetting_CL::build(HWND page)
     controls.add_static_text(page, L"壁紙の配置方法", 8, 0);
     add_list(page, 20, {L"中央に表示", L"並べて表示", L"画面に合わせて伸縮", L"ページ縦幅に合わせる", L"ページ横幅に合わせる"});
     controls.add_button(page, L"参照", 0, 0);
+    controls.add_check_box(page, L"モニターごとに別の壁紙にする", 0);
     const int below_placement = controls.stack_rows(4, kPlacement, 3);
-    controls.add_check_box(page, L"モニターごとに別の壁紙にする", below_placement);
+    if (ControlBase_CL* per_monitor = controls.at(kPerMonitor)) per_monitor->set_top(below_placement);
 
     place_browse_button(page);
     load();
@@ -51,17 +52,19 @@ void PropAppSetting_CL::place_browse_button(HWND page)
     ControlBase_CL* field = factory().at(kLocalFolder);
     ControlBase_CL* button = factory().at(kBrowse);
     if (!field || !button) return;
-    constexpr int kWidth = 32;
-    constexpr int kHeight = 20;
+    const DpiScale scale = DpiScale::of(page);
+    const int width = scale(32);
+    const int height = scale(20);
+    const int gap = scale(4);
     RECT client{};
     GetClientRect(page, &client);
     RECT rect = ControlFactory_CL::placement(*field);
-    const int widest = client.right - 4 - kWidth - 4 - rect.left;
+    const int widest = client.right - gap - width - gap - rect.left;
     if (rect.right - rect.left > widest) {
         field->resize(widest, rect.bottom - rect.top, false);
         rect.right = rect.left + widest;
     }
-    MoveWindow(button->window(), rect.right + 4, rect.top - 2, kWidth, kHeight, FALSE);
+    MoveWindow(button->window(), rect.right + gap, rect.top - scale(2), width, height, FALSE);
 }
 
 void PropAppSetting_CL::load()

@@ -27,7 +27,8 @@ void PropAppVersion_CL::build(HWND page)
     controls.add_group_box(page, L"バージョン情報", 48, 140);
     show_program_icon();
     controls.stack_left({kIconButton, kVersion, kSpacer, kSupportLabel, kSupportButton, ControlFactory_CL::kEndOfList});
-    if (ControlBase_CL* icon = controls.at(kIconButton)) icon->move_to(16, 64);
+    const DpiScale scale = DpiScale::of(page);
+    if (ControlBase_CL* icon = controls.at(kIconButton)) icon->move_to(scale(16), scale(64));
     set_checked(kNoNotify, AppSettings.notify != 0);
 }
 
@@ -36,10 +37,11 @@ void PropAppVersion_CL::show_program_icon()
 {
     ControlBase_CL* button = factory().at(kIconButton);
     if (!button) return;
-    button->resize(36, 36, false);
+    const DpiScale scale = button->dpi();
+    button->resize(scale(36), scale(36), false);
     // Shared: the system keeps the icon, nothing to free.
-    const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 32, 32,
-                                   LR_SHARED);
+    const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, scale(32),
+                                   scale(32), LR_SHARED);
     const LONG_PTR style = GetWindowLongPtrW(button->window(), GWL_STYLE);
     SetWindowLongPtrW(button->window(), GWL_STYLE, style | BS_FLAT | (icon ? BS_ICON : 0));
     if (icon) SendMessageW(button->window(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));

@@ -55,7 +55,7 @@ void PropCandSetting_CL::place_size_row()
     ControlBase_CL* height = controls.at(kMinHeight);
     if (!width || !times || !height) return;
     const RECT width_rect = ControlFactory_CL::placement(*width);
-    const int top = width_rect.top + 4;
+    const int top = width_rect.top + DpiScale::of(window())(4);
     width->set_top(top);
     const int field_height = width_rect.bottom - width_rect.top;
     const RECT times_rect = ControlFactory_CL::placement(*times);

@@ -41,21 +41,23 @@ void PropFlickrSetting_CL::build(HWND page)
     controls.add_button(page, L"接続を確認", kFieldX, 0);
     controls.add_static_text(page, L"", kFieldX, 0);
     controls.add_button(page, L"APIキーを取得する…", 8, 0);
-    if (ControlBase_CL* result = controls.at(kResult)) result->resize(kResultWidth - kFieldX, kResultHeight, false);
+    const DpiScale scale = DpiScale::of(page);
+    if (ControlBase_CL* result = controls.at(kResult))
+        result->resize(scale(kResultWidth - kFieldX), scale(kResultHeight), false);
     // Rows from the top: each label beside its field, the result under the button.
-    int y = 12;
-    const auto place = [&controls](int index, int x, int top) {
+    int y = scale(12);
+    const auto place = [&controls, scale](int index, int x, int top) {
         ControlBase_CL* control = controls.at(index);
         if (!control) return top;
-        control->move_to(x, top);
+        control->move_to(scale(x), top);
         return static_cast<int>(ControlFactory_CL::placement(*control).bottom);
     };
     for (int label : {kKeyLabel, kSecretLabel}) {
-        place(label, 8, y + 3);
-        y = place(label + 1, kFieldX, y) + 8;
+        place(label, 8, y + scale(3));
+        y = place(label + 1, kFieldX, y) + scale(8);
     }
-    y = place(kCheckButton, kFieldX, y) + 4;
-    y = place(kResult, kFieldX, y) + 8;
+    y = place(kCheckButton, kFieldX, y) + scale(4);
+    y = place(kResult, kFieldX, y) + scale(8);
     place(kGetKeyButton, 8, y);
     set_text(kKeyField, service_config::stored_api_key());
     set_text(kSecretField, service_config::stored_shared_secret());

@@ -5,17 +5,27 @@
 
 #include "winui/CheckBox_CL.h"
 #include "winui/ComboBox_CL.h"
+#include "winui/DpiScale.h"
 
 INT_PTR SettingsPage_CL::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        MoveWindow(window, 0, 0, 560, 360, FALSE);
+        MoveWindow(window, 0, 0, DpiScale::of(window)(kWidth), DpiScale::of(window)(kHeight), FALSE);
         // Filling the fields sends the same notifications a user's edit does.
         building_ = true;
         build(window);
         building_ = false;
         return SubClassDialogBase_CL::handle_message(window, message, wparam, lparam);
+    case WM_WINDOWPOSCHANGING: {
+        // The sheet sizes its pages for their template; this page keeps its own size.
+        auto* position = reinterpret_cast<WINDOWPOS*>(lparam);
+        if (!(position->flags & SWP_NOSIZE)) {
+            position->cx = DpiScale::of(window)(kWidth);
+            position->cy = DpiScale::of(window)(kHeight);
+        }
+        return 0;
+    }
     case WM_COMMAND:
         if (!building_) on_command(static_cast<int>(LOWORD(wparam)) - factory_.first_id(), HIWORD(wparam));
         return 0;

@@ -11,6 +11,10 @@
 // settings: it reads them when built and writes them on apply.
 class SettingsPage_CL : public SubClassDialogBase_CL {
 public:
+    // The page's size at 96 DPI.
+    static constexpr int kWidth = 560;
+    static constexpr int kHeight = 360;
+
     INT_PTR handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
 
 protected:

@@ -22,9 +22,16 @@ void SearchTabView_CL::apply_visibility()
 
 void SearchTabView_CL::layout(int x, int y, int width, int height)
 {
-    history_box_.move_to(x + 1, y + 2);
-    history_box_.resize(box_width(width), 28, true);
-    ListTabView_CL::layout(x, y + 24, width, height - 48);
+    const DpiScale scale = history_box_.dpi();
+    history_box_.move_to(x + scale(1), y + scale(2));
+    history_box_.resize(box_width(width), scale(28), true);
+    ListTabView_CL::layout(x, y + scale(24), width, height - scale(48));
+}
+
+void SearchTabView_CL::on_dpi_changed(const DpiScale& scale)
+{
+    ListTabView_CL::on_dpi_changed(scale);
+    history_box_.on_dpi_changed(scale);
 }
 
 void SearchTabView_CL::on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)

@@ -18,6 +18,7 @@ public:
     void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) override;
     // Searches the box's text unless it is empty or already shown.
     void activate() override;
+    void on_dpi_changed(const DpiScale& scale) override;
     // Aborts the search and empties the list.
     void cancel() override;
 
@@ -29,8 +30,8 @@ protected:
                      int box_id, ListMenuChoice menu = {&kAddToCandidatesEntry, false});
     // Puts text into the box and its history, as a search from the box does.
     void take_text(const std::wstring& text);
-    // The box's width in a list pane this wide.
-    virtual int box_width(int width) const { return width - 2; }
+    // The box's width in a list pane this wide (in the pane's pixels).
+    virtual int box_width(int width) const { return width - history_box_.dpi()(2); }
 
     std::wstring current_text_;
 

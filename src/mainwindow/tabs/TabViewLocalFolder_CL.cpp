@@ -48,8 +48,15 @@ void TabViewLocalFolder_CL::apply_visibility()
 void TabViewLocalFolder_CL::layout(int x, int y, int width, int height)
 {
     SearchTabView_CL::layout(x, y, width, height);
-    browse_button_.move_to(x + width - 33, y + 2);
-    browse_button_.resize(32, 20, true);
+    const DpiScale scale = browse_button_.dpi();
+    browse_button_.move_to(x + width - scale(33), y + scale(2));
+    browse_button_.resize(scale(32), scale(20), true);
+}
+
+void TabViewLocalFolder_CL::on_dpi_changed(const DpiScale& scale)
+{
+    SearchTabView_CL::on_dpi_changed(scale);
+    browse_button_.on_dpi_changed(scale);
 }
 
 void TabViewLocalFolder_CL::on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)

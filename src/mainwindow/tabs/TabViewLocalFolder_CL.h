@@ -16,6 +16,7 @@ public:
     void apply_visibility() override;
     // Box and button above the list.
     void layout(int x, int y, int width, int height) override;
+    void on_dpi_changed(const DpiScale& scale) override;
     // The "参照" button, then the search box and the list.
     void on_parent_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) override;
     // With an empty box the folder listed last is taken.
@@ -26,7 +27,7 @@ public:
     HWND browse_button() const { return browse_button_.window(); }
 
 protected:
-    int box_width(int width) const override { return width - 34; }
+    int box_width(int width) const override { return width - browse_button_.dpi()(34); }
 
 private:
     // The folder chooser; a chosen folder goes into the box and is listed at once.

@@ -21,6 +21,11 @@ void TabViewNowWallPaper_CL::create(TabHost* owner, HWND parent, int)
     tooltip_.create(parent);
 }
 
+void TabViewNowWallPaper_CL::on_dpi_changed(const DpiScale& scale)
+{
+    if (picture_) picture_->on_dpi_changed(scale);
+}
+
 void TabViewNowWallPaper_CL::apply_visibility()
 {
     if (owner_ && owner_->preview()) ShowWindow(owner_->preview()->window(), SW_HIDE);

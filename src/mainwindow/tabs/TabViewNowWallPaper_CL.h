@@ -26,6 +26,7 @@ public:
     // Stops the picture's downloads and destroys it.
     void cancel() override;
     void layout(int, int, int, int) override {}
+    void on_dpi_changed(const DpiScale& scale) override;
     // The picture covers the whole tab page.
     void layout_area(const std::vector<RECT>& rectangles) override;
     const ImageItem_CL* selected_item() override;

@@ -62,6 +62,11 @@ void TabView_CL::set_tab_text(const std::wstring& text) const
     if (owner_ && owner_->tab()) owner_->tab()->set_tab(text, 0, tab_index_);
 }
 
+void TabView_CL::on_dpi_changed(const DpiScale& scale)
+{
+    if (list_) list_->on_dpi_changed(scale);
+}
+
 void TabView_CL::create_list(HWND parent, int list_id)
 {
     list_ = std::make_unique<MyFlickerListBox_CL>();

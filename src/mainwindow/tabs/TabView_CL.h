@@ -10,6 +10,7 @@
 #include "base/ThreadBase_CL.h"
 #include "base/WindowTasks_CL.h"
 #include "photoservice/ServiceOutcome.h"
+#include "winui/DpiScale.h"
 
 class ImageItem_CL;
 class MyFlickerListBox_CL;
@@ -43,6 +44,9 @@ public:
     virtual void layout(int x, int y, int width, int height) = 0;
     // The first rectangle is the tab page's whole display area.
     virtual void layout_area(const std::vector<RECT>&) {}
+    // The main window moved to a display of another DPI: fonts and rows
+    // follow it (the next layout places the controls).
+    virtual void on_dpi_changed(const DpiScale& scale);
     // The record at the list's caret; null when there is none.
     virtual const ImageItem_CL* selected_item();
     // The caret index when anything is selected, else -1.

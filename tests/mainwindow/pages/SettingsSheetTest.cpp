@@ -15,6 +15,7 @@
 #include "winui/PropertySheet_CL.h"
 #include "mainwindow/pages/SettingsSheet.h"
 #include "TestSupport.h"
+#include "base/TextConvert.h"
 
 using pages_testing::choose;
 using pages_testing::click;
@@ -92,6 +93,40 @@ protected:
 };
 
 }  // namespace
+
+// Every page at the DPI of the run: its 560 x 360 (at 96 DPI) inside the sheet,
+// and no caption cut off by its control.
+TEST_F(SettingsSheet, PagesScaleToTheDpiAndNoTextIsClipped)
+{
+    const DpiScale scale = DpiScale::system();
+    std::vector<std::wstring> faults;
+    ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
+        for (int index = 0; index < 4; ++index) {
+            const HWND page = sheet.page(index);
+            if (!page) {
+                faults.push_back(L"no page " + std::to_wstring(index));
+                continue;
+            }
+            RECT own{}, sheet_client{};
+            GetWindowRect(page, &own);
+            const HWND frame = GetParent(page);
+            GetClientRect(frame, &sheet_client);
+            MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&sheet_client), 2);
+            const std::wstring where = L"page " + std::to_wstring(index) + L": ";
+            if (own.right - own.left != scale(SettingsPage_CL::kWidth) ||
+                own.bottom - own.top != scale(SettingsPage_CL::kHeight))
+                faults.push_back(where + L"size " + std::to_wstring(own.right - own.left) + L" x " +
+                                 std::to_wstring(own.bottom - own.top));
+            if (own.right > sheet_client.right || own.bottom > sheet_client.bottom) faults.push_back(where + L"cut by the sheet");
+            for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                const std::wstring clipped = ui_testing::clipped_text(child);
+                if (!clipped.empty()) faults.push_back(where + clipped);
+            }
+        }
+        return PSBTN_CANCEL;
+    }));
+    for (const std::wstring& fault : faults) ADD_FAILURE() << wide_to_utf8(fault);
+}
 
 TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
 {
@@ -181,7 +216,7 @@ TEST_F(SettingsSheet, AutoChangeBoxSteersTheIntervalListAtOnceAndAfterReopening)
     EXPECT_EQ(seen, (std::vector<bool>{false, false, false, true, true}));
     // "参照" stays on the page whatever the font's width.
     EXPECT_LE(browse.right, page_area.right);
-    EXPECT_EQ(browse.right - browse.left, 32);
+    EXPECT_EQ(browse.right - browse.left, DpiScale::system()(32));
     // Cancel kept what the first sheet stored.
     EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUse), L"0");
 }

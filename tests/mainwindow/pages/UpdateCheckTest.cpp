@@ -136,12 +136,13 @@ TEST_F(UpdateCheck, NewerVersionShowsTheDialogAndGoToSiteOpensTheAddress)
               L"　（現在インストールされているバージョンは1.0.2です。）\r\n");
     EXPECT_EQ(seen.go_caption, L"　サイトへ移動する　");
     EXPECT_EQ(seen.later_caption, L"後日通知する　");
-    EXPECT_EQ(seen.window.right - seen.window.left, 360);
-    EXPECT_EQ(seen.window.bottom - seen.window.top, 160);
+    const DpiScale scale = DpiScale::system();
+    EXPECT_EQ(seen.window.right - seen.window.left, scale(360));
+    EXPECT_EQ(seen.window.bottom - seen.window.top, scale(160));
     EXPECT_EQ(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-    EXPECT_EQ(seen.later.right, seen.client.right - 4);
-    EXPECT_EQ(seen.later.bottom, seen.client.bottom - 4);
-    EXPECT_EQ(seen.go.right, seen.later.left - 4);
+    EXPECT_EQ(seen.later.right, seen.client.right - scale(4));
+    EXPECT_EQ(seen.later.bottom, seen.client.bottom - scale(4));
+    EXPECT_EQ(seen.go.right, seen.later.left - scale(4));
 
     EXPECT_EQ(opened, std::vector<std::wstring>{L"http://download.invalid/tapestrel/"});
     // The question comes again at the next start.

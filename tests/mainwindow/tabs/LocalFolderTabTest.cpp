@@ -326,8 +326,9 @@ TEST_F(LocalFolderTabTest, ScreenshotOfAFolderOfPictures)
     const std::wstring folder = make_folder(L"album");
     for (int i = 0; i < 6; ++i)
         ASSERT_TRUE(make_jpeg(folder + L"\\写真" + std::to_wstring(i) + L".jpg", 160 + 40 * i, 120 + 10 * i));
-    AppInifile.write_int(L"WINDOW", L"width", 900);
-    AppInifile.write_int(L"WINDOW", L"height", 640);
+    // Room for the same rows at every DPI.
+    AppInifile.write_int(L"WINDOW", L"width", DpiScale::system()(900));
+    AppInifile.write_int(L"WINDOW", L"height", DpiScale::system()(640));
     open();
     select_tab(kLocalTab);
     enter_text(kLocalTab, folder);
