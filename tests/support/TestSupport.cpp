@@ -13,13 +13,26 @@
 
 namespace testing_support {
 
-std::wstring desktop_value(const wchar_t* name)
+std::wstring user_registry_string(const wchar_t* key, const wchar_t* name)
 {
     wchar_t value[MAX_PATH * 2] = {};
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return L"<absent>";
     return value;
+}
+
+long long user_registry_dword(const wchar_t* key, const wchar_t* name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return -1;
+    return value;
+}
+
+std::wstring desktop_value(const wchar_t* name)
+{
+    return user_registry_string(L"Control Panel\\Desktop", name);
 }
 
 std::wstring env(const wchar_t* name)

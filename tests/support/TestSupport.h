@@ -34,6 +34,10 @@ std::vector<unsigned char> read_file(const std::wstring& path);
 bool write_file(const std::wstring& path, const std::vector<unsigned char>& bytes);
 bool write_file(const std::wstring& path, const std::string& bytes);
 
+// A string value of a key of the current user; "<absent>" when there is none.
+std::wstring user_registry_string(const wchar_t* key, const wchar_t* name);
+// A DWORD value of a key of the current user; -1 when there is none.
+long long user_registry_dword(const wchar_t* key, const wchar_t* name);
 // A string value of the current user's "Control Panel\Desktop" key, where the
 // wallpaper and its placement are installed; "<absent>" when there is none.
 std::wstring desktop_value(const wchar_t* name);

@@ -31,10 +31,10 @@ session.
 import argparse
 import os
 import shutil
-import signal
 import subprocess
 import sys
-import time
+
+from wine_prefix import end, path, read, run, start_prefix, stop_prefix, write
 
 PRIMARY, OTHER = "DUMMY0", "DUMMY1"
 PRIMARY_MODE, OTHER_MODE = "1280x800", "1024x768"
@@ -72,47 +72,6 @@ Section "Screen"
   EndSubSection
 EndSection
 """
-
-
-def path(root, name):
-    return os.path.join(root, name)
-
-
-def read(root, name):
-    try:
-        with open(path(root, name)) as f:
-            return f.read().strip()
-    except OSError:
-        return ""
-
-
-def write(root, name, text):
-    with open(path(root, name), "w") as f:
-        f.write(text)
-
-
-def wine_env(root):
-    env = dict(os.environ)
-    # WINESERVER or a loader setting of the calling session would lead back to it.
-    for name in ("WINESERVER", "WINELOADER", "WINEDLLPATH"):
-        env.pop(name, None)
-    env.update(WINEPREFIX=path(root, "prefix"), HOME=path(root, "home"), WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64", DISPLAY=":" + read(root, "display"))
-    return env
-
-
-def quiet(command, env, **options):
-    return subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL, **options).returncode
-
-
-def spawn(root, pid_name, command, env):
-    """A process of this fixture in a session of its own, its output nowhere (a
-    pipe it held would keep the caller waiting), its id in DIR/pid_name."""
-    process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, start_new_session=True)
-    write(root, pid_name, str(process.pid))
-    return process
 
 
 def xrandr(root, *args):
@@ -179,83 +138,27 @@ def start(root, keeper, dpi, display):
         write(root, "display", display.lstrip(":"))
     elif start_monitors(root):
         return 1
-    env = wine_env(root)
-    spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
-    quiet(["wineboot", "-i"], env)
-    # A crash ends the program at once instead of waiting in Wine's debugger.
-    quiet(["wine", "reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
-           "/v", "Debugger", "/d", "", "/f"], env)
-    # Japanese text: the program asks for the usual Windows family names.
-    for family in ("ＭＳＰゴシック", "ＭＳ Ｐゴシック", "MS UI Gothic", "ＭＳ ゴシック"):
-        quiet(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", family, "/d", "IPAPGothic",
-               "/f"], env)
-    if dpi:
-        quiet(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-               "/d", str(dpi), "/f"], env)
-        # The server reads the DPI when it starts: a new one for the keeper.
-        quiet(["wineserver", "-k"], env, timeout=60)
-        end(read(root, "wineserver.pid"))
-        spawn(root, "wineserver.pid", ["wineserver", "-f", "-p"], env)
-    # Wine's helpers (services, the desktop, plug and play) start with the
-    # keeper and live until stop, so none of them holds a test's output.
-    spawn(root, "keeper.pid", ["wine", keeper], env)
+    # The server reads the DPI when it starts.
+    start_prefix(root, keeper, [(r"HKCU\Control Panel\Desktop", "LogPixels", str(dpi), "REG_DWORD")] if dpi else [])
     return 0
 
 
-def end(pid_text):
-    if not pid_text:
-        return
-    pid = int(pid_text)
-    try:
-        os.kill(pid, signal.SIGTERM)
-    except OSError:
-        return
-    for _ in range(100):
-        try:
-            if os.waitpid(pid, os.WNOHANG)[0] == pid:
-                return
-        except ChildProcessError:
-            pass
-        try:
-            os.kill(pid, 0)
-        except OSError:
-            return
-        time.sleep(0.1)
-    try:
-        os.kill(pid, signal.SIGKILL)
-    except OSError:
-        pass
-
-
 def stop(root):
-    if read(root, "wineserver.pid"):
-        # Ends every client of this fixture's own prefix (the keeper, the
-        # desktop, a tray left by a failed test), then its server.
-        quiet(["wineserver", "-k"], wine_env(root), timeout=60)
-        end(read(root, "keeper.pid"))
-        end(read(root, "wineserver.pid"))
+    stop_prefix(root)
     end(read(root, "xorg.pid"))
     shutil.rmtree(root, ignore_errors=True)
     return 0
 
 
-def run(root, command):
+def run_command(root, command):
     if not read(root, "display"):
         print("monitor_fixture: no two-monitor X server in %s (monitor_fixture_start failed?)" % root)
         return 1
-    env = wine_env(root)
     # How the test changes the layout: this script, run by the interpreter itself
     # (a wrapper script cannot be started from Wine).
-    env.update(TAPESTREL_PYTHON=os.path.realpath(sys.executable), TAPESTREL_MONITOR_FIXTURE=os.path.realpath(__file__),
-               TAPESTREL_MONITOR_DIR=root)
-    # The output goes through a file: a Wine helper that the command starts
-    # inherits it, and a pipe it held would keep the caller waiting.
-    log_path = path(root, "run.log")
-    with open(log_path, "w") as log:
-        code = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log).returncode
-    with open(log_path, errors="replace") as log:
-        sys.stdout.write(log.read())
-    return code
+    return run(root, command, {"TAPESTREL_PYTHON": os.path.realpath(sys.executable),
+                               "TAPESTREL_MONITOR_FIXTURE": os.path.realpath(__file__),
+                               "TAPESTREL_MONITOR_DIR": root})
 
 
 def main():
@@ -279,7 +182,7 @@ def main():
         return stop(root)
     if args.command == "layout":
         return 0 if args.rest and args.rest[0] in list(LAYOUTS) + ["single"] and layout(root, args.rest[0]) else 1
-    return run(root, command)
+    return run_command(root, command)
 
 
 if __name__ == "__main__":

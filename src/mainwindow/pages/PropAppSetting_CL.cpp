@@ -1,8 +1,10 @@
 #include "mainwindow/pages/PropAppSetting_CL.h"
 
 #include "wallpaper/Wallpaper.h"
+#include "base/ModulePath.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
+#include "store/StartWithWindows.h"
 #include "winui/FolderSelectDialog_CL.h"
 
 namespace {
@@ -37,8 +39,10 @@ void PropAppSetting_CL::build(HWND page)
     add_list(page, 20, {L"中央に表示", L"並べて表示", L"画面に合わせて伸縮", L"ページ縦幅に合わせる", L"ページ横幅に合わせる"});
     controls.add_button(page, L"参照", 0, 0);
     controls.add_check_box(page, L"モニターごとに別の壁紙にする", 0);
+    controls.add_check_box(page, L"Windowsの起動時にTapestrelを起動する", 0);
     const int below_placement = controls.stack_rows(4, kPlacement, 3);
     if (ControlBase_CL* per_monitor = controls.at(kPerMonitor)) per_monitor->set_top(below_placement);
+    place_below(kStartWithWindows, kPerMonitor);
 
     place_browse_button(page);
     load();
@@ -67,6 +71,14 @@ void PropAppSetting_CL::place_browse_button(HWND page)
     MoveWindow(button->window(), rect.right + gap, rect.top - scale(2), width, height, FALSE);
 }
 
+// Puts the control at index 3 pixels under the one at `above`.
+void PropAppSetting_CL::place_below(int index, int above)
+{
+    ControlBase_CL* control = factory().at(index);
+    const ControlBase_CL* upper = factory().at(above);
+    if (control && upper) control->set_top(ControlFactory_CL::placement(*upper).bottom + control->dpi()(3));
+}
+
 void PropAppSetting_CL::load()
 {
     set_checked(kAutoChange, read(keys::kAutoChange, 1) != 0);
@@ -80,6 +92,8 @@ void PropAppSetting_CL::load()
     const int placement = wallpaper::clamp_layout(read(keys::kDispStyle, AppSettings.dispStyleDefault));
     select(kPlacement, placement, AppSettings.dispStyleDefault);
     set_checked(kPerMonitor, read(keys::kPerMonitor, 0) != 0);
+    // Checked for a value naming another copy too: Apply points it at this one.
+    set_checked(kStartWithWindows, !start_with_windows::registered_command().empty());
 }
 
 void PropAppSetting_CL::update_enabling()
@@ -102,6 +116,7 @@ void PropAppSetting_CL::on_command(int index, int code)
     case kCandidateUse:
     case kPlacement:
     case kPerMonitor:
+    case kStartWithWindows:
         mark_changed();
         break;
     case kLocalFolder:
@@ -135,4 +150,9 @@ void PropAppSetting_CL::apply()
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, text_of(kLocalFolder));
     write(keys::kDispStyle, selection(kPlacement));
     write(keys::kPerMonitor, is_checked(kPerMonitor) ? 1 : 0);
+    // Failures are traced where they happen; the other settings stand.
+    if (is_checked(kStartWithWindows))
+        (void)start_with_windows::register_program(module_path());
+    else
+        (void)start_with_windows::unregister_program();
 }

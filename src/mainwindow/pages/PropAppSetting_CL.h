@@ -3,7 +3,8 @@
 
 // Page "壁紙設定": automatic change, its interval, the sources of a draw and
 // the wallpaper placement, alone or per monitor (section "WALL_PAPER_INFO",
-// read from the file).
+// read from the file), and whether Windows starts the tray at sign-in (the
+// registry's Run value).
 class PropAppSetting_CL : public SettingsPage_CL {
 public:
     // Control indexes, in creation order.
@@ -21,6 +22,7 @@ public:
         kPlacement,
         kBrowse,
         kPerMonitor,  // placed under the placement choice
+        kStartWithWindows,  // under the other options
     };
 
 protected:
@@ -30,6 +32,7 @@ protected:
 
 private:
     void place_browse_button(HWND page);
+    void place_below(int index, int above);
     void load();
     void update_enabling();
     void browse();

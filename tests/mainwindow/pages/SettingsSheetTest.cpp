@@ -221,6 +221,76 @@ TEST_F(SettingsSheet, AutoChangeBoxSteersTheIntervalListAtOnceAndAfterReopening)
     EXPECT_EQ(stored(keys::kWallPaperInfo, keys::kChangeLocalFolderUse), L"0");
 }
 
+namespace {
+
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring run_value()
+{
+    return testing_support::user_registry_string(kRunKey, L"Tapestrel");
+}
+
+void set_run_value(const std::wstring& command)
+{
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tapestrel", REG_SZ, command.c_str(),
+                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+void remove_run_value()
+{
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tapestrel");
+}
+
+std::wstring this_program()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(SettingsSheet, StartWithWindowsBoxWritesTheRunValueForThisProgramAndRemovesIt)
+{
+    remove_run_value();
+    // One sheet: whether the box was checked at open, then the user's click and OK.
+    bool on_page_under_the_options = false;
+    const auto toggle = [&](bool click_box, bool& checked_at_open, bool& apply) {
+        return run_sheet([&](const SheetView& sheet) {
+            const HWND page = sheet.page(0);
+            RECT client{};
+            GetClientRect(page, &client);
+            const RECT box = ui_testing::rect_in_parent(SheetView::control(page, Wallpaper::kStartWithWindows));
+            const RECT above = ui_testing::rect_in_parent(SheetView::control(page, Wallpaper::kPerMonitor));
+            on_page_under_the_options = box.top >= above.bottom && box.bottom <= client.bottom;
+            checked_at_open = SheetView::checked(page, Wallpaper::kStartWithWindows);
+            if (click_box) click(SheetView::control(page, Wallpaper::kStartWithWindows));
+            apply = sheet.apply_enabled();
+            return PSBTN_OK;
+        });
+    };
+    const std::wstring command = L"\"" + this_program() + L"\"";
+    bool checked = true, apply = false;
+    ASSERT_TRUE(toggle(true, checked, apply));
+    EXPECT_FALSE(checked);
+    EXPECT_TRUE(apply);
+    EXPECT_TRUE(on_page_under_the_options);
+    EXPECT_EQ(run_value(), command);
+
+    ASSERT_TRUE(toggle(true, checked, apply));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(apply);
+    EXPECT_EQ(run_value(), L"<absent>");
+
+    // The program was moved: the value still names the old copy.
+    set_run_value(L"\"C:\\Old place\\Tapestrel.exe\"");
+    ASSERT_TRUE(toggle(false, checked, apply));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(run_value(), command);
+    remove_run_value();
+}
+
 TEST_F(SettingsSheet, CandidatePageEnablesEachFieldThroughItsBoxes)
 {
     AppSettings.cand_aute_add = 1;
