@@ -35,7 +35,8 @@ Options:
 Ctrl+C, closing the terminal, or the last Tapestrel process ending (tray menu
 "アプリの終了") ends everything the script started.
 Environment: TAPESTREL_BUILD (build folder, default build),
-TAPESTREL_DEMO_ADDR (the stand-in's loopback address, default 127.0.0.77).
+TAPESTREL_DEMO_ADDR (the stand-in's loopback address, default 127.0.0.77),
+TAPESTREL_DPI (the DPI of a new prefix, e.g. 144 for 150 % scaling; default 96).
 EOF
 }
 
@@ -64,6 +65,7 @@ wine_keep_prefix=$((1 - fresh))
 # One virtual desktop for every process of the prefix: the tray icon sits in
 # its task bar and the installed wallpaper fills it.
 wine_desktop=${TAPESTREL_DESKTOP_SIZE:-1280x760}
+wine_dpi=${TAPESTREL_DPI:-}
 . "$root/scripts/wine-session.sh" "$build"
 
 site_pidfile="$wine_dir/demo-site.pid"

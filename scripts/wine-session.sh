@@ -3,7 +3,8 @@
 # persistent wineserver. Both are ended, by their process ids, when the calling
 # script exits. With wine_keep_prefix=1 an existing prefix is used again
 # (wine_new_prefix tells whether it was made now); wine_desktop=WxH gives a new
-# prefix one virtual desktop of that size for all its programs.
+# prefix one virtual desktop of that size for all its programs; wine_dpi=N
+# makes a new prefix run at N DPI (its LogPixels).
 wine_build_dir=$1
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env"
 
@@ -51,11 +52,17 @@ if [ "$wine_new_prefix" = 1 ]; then
   for family in "ＭＳＰゴシック" "ＭＳ Ｐゴシック" "MS UI Gothic" "ＭＳ ゴシック"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" /d IPAPGothic /f >/dev/null 2>&1
   done
-  if [ -n "${wine_desktop:-}" ]; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$wine_desktop" /f >/dev/null 2>&1
-    # The desktop process started with the prefix, before these keys: a new
-    # server lets the next program start the virtual desktop.
+  if [ -n "${wine_desktop:-}" ] || [ -n "${wine_dpi:-}" ]; then
+    if [ -n "${wine_desktop:-}" ]; then
+      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$wine_desktop" /f >/dev/null 2>&1
+    fi
+    if [ -n "${wine_dpi:-}" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$wine_dpi" /f >/dev/null 2>&1
+    fi
+    # The desktop process started with the prefix, before these keys, and the
+    # server reads the DPI when it starts: a new server lets the next program
+    # start the virtual desktop at that DPI.
     wineserver -k 2>/dev/null || true
     wait "$wine_server_pid" 2>/dev/null || true
     start_wineserver

@@ -253,6 +253,7 @@ LRESULT MainWindow_CL::handle_message(HWND window, UINT message, WPARAM wparam, 
         break;
     case WM_TIMER:
         if (wparam == kCloseTimer) PostQuitMessage(0);
+        if (wparam == kRepaintTimer) repaint_all();
         break;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -317,14 +318,23 @@ void MainWindow_CL::on_command(WPARAM command, LPARAM lparam)
 
 void MainWindow_CL::on_list_changed(WPARAM what)
 {
-    // Wine's virtual desktop paints a new wallpaper over the windows on it
-    // without telling them; the tray's notice comes after that paint.
-    if (what == main_window_link::kNewWallpaper)
-        RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    // Wine's virtual desktop paints a new wallpaper over the windows on it,
+    // title bars included, without telling them, and it may do so after the
+    // tray's notice: painted now and once more a moment later.
+    if (what == main_window_link::kNewWallpaper) {
+        repaint_all();
+        SetTimer(window(), kRepaintTimer, kRepaintDelayMs, nullptr);
+    }
     ListChange change{};
     if (!list_change(what, change)) return;
     if (change.list) change.list->changed = 1;
     if (current_tab() == change.tab) tab_view(change.tab)->activate();
+}
+
+void MainWindow_CL::repaint_all()
+{
+    KillTimer(window(), kRepaintTimer);
+    RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void MainWindow_CL::on_splitter_moved()

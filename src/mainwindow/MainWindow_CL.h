@@ -30,6 +30,10 @@ public:
     static constexpr int kPreviewId = 0x1125;
     static constexpr int kFirstListId = 0x3301;
     static constexpr UINT_PTR kCloseTimer = 0x87654321;
+    // One-shot, after the tray installed a wallpaper: the whole window, frame
+    // included, is painted again once the desktop has painted the wallpaper.
+    static constexpr UINT_PTR kRepaintTimer = 0x87654322;
+    static constexpr UINT kRepaintDelayMs = 500;
     static constexpr int kDefaultSplit = 320;
     static constexpr int kSplitterBar = 8;
 
@@ -90,6 +94,8 @@ private:
     void on_command(WPARAM command, LPARAM lparam);
     void on_list_changed(WPARAM what);
     void on_splitter_moved();
+    // Frame, client area and children, at once.
+    void repaint_all();
     void on_closing();
     // The current tab's outcome in the status bar.
     void show_status();

@@ -13,6 +13,7 @@ constexpr const wchar_t* kChangeLocalFolderUse = L"change_local_folder_use";
 constexpr const wchar_t* kChangeLocalFolderUseEdit = L"change_local_folder_use_edit";
 constexpr const wchar_t* kDispStyle = L"disp_style";
 constexpr const wchar_t* kPerMonitor = L"per_monitor";
+constexpr const wchar_t* kSkipFullscreen = L"skip_fullscreen";
 
 constexpr const wchar_t* kInfoGet = L"INFO_GET";
 constexpr const wchar_t* kCandAuteAdd = L"cand_aute_add";

@@ -13,6 +13,7 @@
 #include "photoservice/CommonsClient_CL.h"
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/FullScreen.h"
 #include "wallpaper/MainWindowLink.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/SharedRandom_CL.h"
@@ -64,6 +65,10 @@ LRESULT MainWindowIcon_CL::handle_message(HWND window, UINT message, WPARAM wpar
     case WM_DPICHANGED:
         tray_icon_.set_dpi(DpiScale(LOWORD(wparam)));
         break;
+    case WM_POWERBROADCAST:
+        // Sent once on every wake-up (the user-present resume may follow it).
+        if (wparam == PBT_APMRESUMEAUTOMATIC) check(true);
+        return TRUE;
     default:
         if (message == tray_icon_.taskbar_created_message()) tray_icon_.restore();
         break;
@@ -100,7 +105,7 @@ void MainWindowIcon_CL::on_destroy()
 void MainWindowIcon_CL::on_timer(UINT_PTR id)
 {
     if (id == change_schedule::kCheckTimer) {
-        change_request(false);
+        check(false);
     } else if (id == change_schedule::kStartupTimer) {
         KillTimer(window(), id);
         ready_ = 1;
@@ -113,12 +118,30 @@ void MainWindowIcon_CL::start_check_timer()
     SetTimer(window(), change_schedule::kCheckTimer, change_schedule::kCheckIntervalMs, nullptr);
 }
 
-void MainWindowIcon_CL::change_request(bool forced)
+void MainWindowIcon_CL::check(bool resumed)
 {
+    using change_schedule::Asker;
+    if (startup_change_waiting_) change_request(Asker::StartUp);
+    else if (retry_.check(resumed)) change_request(Asker::Retry);
+    else change_request(Asker::Check);
+}
+
+void MainWindowIcon_CL::change_request(change_schedule::Asker asker)
+{
+    using change_schedule::Asker;
+    if (download_) return;
+    const bool forced = asker == Asker::StartUp || asker == Asker::User;
     if (!forced && (AppInifile.read_int(keys::kWallPaperInfo, keys::kAutoChange, 1) == 0 || ready_ == 0)) return;
+    // The user's own change goes ahead; the others wait for the program in full screen to end.
+    if (asker != Asker::User && AppInifile.read_int(keys::kWallPaperInfo, keys::kSkipFullscreen, 1) != 0 &&
+        full_screen::program_in_full_screen()) {
+        if (asker == Asker::StartUp) startup_change_waiting_ = true;
+        return;
+    }
+    if (asker == Asker::StartUp) startup_change_waiting_ = false;
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    if (!forced) {
+    if (asker == Asker::Check) {
         const change_schedule::Decision decision =
             change_schedule::decide(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), now,
                                     AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0));
@@ -127,7 +150,11 @@ void MainWindowIcon_CL::change_request(bool forced)
         if (decision != change_schedule::Decision::Due) return;
     }
     failed_draws_ = 0;
+    draws_unreached_ = true;
+    scheduled_change_ = asker != Asker::User;
     draw_next_wallpaper();
+    // Nothing to draw is no missing download.
+    if (!download_) on_change_failed();
     AppInifile.write_datetime(keys::kWallPaperInfo, keys::kUpdateDatetime, now);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kRandSeed, static_cast<int>(GetTickCount() + now.wDay));
 }
@@ -163,18 +190,28 @@ void MainWindowIcon_CL::MyDownLoadUri_CL::on_downloaded(std::unique_ptr<Download
     const bool installed = arrival == WallpaperChange::Arrival::Installed;
     MainWindowIcon_CL& owner = owner_;
     // A tray window that is gone has nothing left to show or draw.
-    (void)owner_.tasks().post([&owner, installed] { owner.on_picture_done(installed); });
+    (void)owner_.tasks().post([&owner, arrival] { owner.on_picture_done(arrival); });
     // Told after the tray is back at rest (its task comes first), so a change
     // asked for on hearing of this one is not refused as busy.
     if (installed) main_window_link::notify(main_window_link::kNewWallpaper);
 }
 
-void MainWindowIcon_CL::on_picture_done(bool installed)
+void MainWindowIcon_CL::on_picture_done(WallpaperChange::Arrival arrival)
 {
     download_.end();
+    const bool installed = arrival == WallpaperChange::Arrival::Installed;
+    if (arrival != WallpaperChange::Arrival::Unreached) draws_unreached_ = false;
+    if (installed) {
+        retry_.clear();
+        if (!change_failure_.empty()) {
+            change_failure_.clear();
+            show_tip();
+        }
+    }
     // An unreachable service must not start draws for ever.
     failed_draws_ = installed ? 0 : failed_draws_ + 1;
     if (!installed && failed_draws_ < kMaxFailedDraws) draw_next_wallpaper();
+    if (!installed && !download_) on_change_failed();
     if (!download_ && layout_changed_) on_display_change();
     if (download_ || stopping_downloader_) return;
     // Between changes the worker would only hold its stack; the next draw starts it again.
@@ -256,16 +293,38 @@ void MainWindowIcon_CL::on_candidate_run_done(const RunOutcome& outcome)
     // The run happens once per start; an idle thread would only hold its memory.
     candidate_worker_.stop();
     show_run_outcome(outcome);
-    change_request(true);
+    change_request(change_schedule::Asker::StartUp);
     start_check_timer();
+}
+
+void MainWindowIcon_CL::on_change_failed()
+{
+    // The user's own change leaves the schedule, and a retry waiting in it, alone.
+    if (!scheduled_change_) return;
+    if (!draws_unreached_ || failed_draws_ == 0) {
+        retry_.clear();
+        change_failure_.clear();
+    } else {
+        retry_.missed(change_schedule::interval_hours(AppInifile.read_int(keys::kWallPaperInfo, keys::kUpdateTimming, 0)));
+        change_failure_ = L"写真をダウンロードできませんでした。" + std::to_wstring(retry_.wait()) + L"分後にもう一度試します。";
+    }
+    show_tip();
+}
+
+void MainWindowIcon_CL::show_tip()
+{
+    std::wstring tip = L"Tapestrel";
+    for (const std::wstring* failure : {&run_failure_, &change_failure_})
+        if (!failure->empty()) tip += L"\n" + *failure;
+    tray_icon_.set_tip(tip);
 }
 
 void MainWindowIcon_CL::show_run_outcome(const RunOutcome& outcome)
 {
-    std::wstring tip = L"Tapestrel";
+    run_failure_.clear();
     for (const ServiceOutcome* source : {&outcome.flickr, &outcome.commons})
-        if (source->failed()) tip += L"\n" + outcome_text(*source);
-    tray_icon_.set_tip(tip);
+        if (source->failed()) run_failure_ += (run_failure_.empty() ? L"" : L"\n") + outcome_text(*source);
+    show_tip();
     if (outcome.flickr.blames_key() && !key_balloon_shown_) {
         key_balloon_shown_ = true;
         tray_icon_.show_balloon(L"Flickrの接続を確認してください", outcome_text(outcome.flickr));
@@ -285,7 +344,7 @@ void MainWindowIcon_CL::on_command(UINT id)
         open_main_window();
         break;
     case kChangeNow:
-        if (busy_count() == 0) change_request(true);
+        if (busy_count() == 0) change_request(change_schedule::Asker::User);
         break;
     case kSaveAsFavorite:
         if (!wallpaper::save_current_as_favourite()) trace::failure(L"current wallpaper not saved as a favourite");

@@ -7,6 +7,8 @@
 #include "base/ThreadBase_CL.h"
 #include "tray/TaskTrayIcon_CL.h"
 #include "photoservice/ServiceOutcome.h"
+#include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/WallpaperChange.h"
 #include "winui/MainWindowBase_CL.h"
 
 // The hidden window of the tray process ("Tapestrel_ICON"): the notification
@@ -34,9 +36,15 @@ public:
     int on_close() override;
     void on_create(const CREATESTRUCTW* parameters) override;
 
-    // Every automatic and manual change goes through here; a forced change
-    // ignores the schedule and the automatic-change switch.
-    void change_request(bool forced);
+    // Every automatic and manual change goes through here. The user's change
+    // and the one that ends the start-up run ignore the automatic-change
+    // switch; all but the check timer's skip the schedule; all but the user's
+    // wait while a program runs full screen (when the setting says so). A
+    // change asked for while one is under way is that one.
+    void change_request(change_schedule::Asker asker);
+    // A check: the waiting start-up change, a due retry, or the schedule.
+    // resumed: the system has just woken from sleep.
+    void check(bool resumed);
     // Draws the next picture (one per monitor when asked to) and queues the
     // downloads; the busy icon shows until they are over. Window thread only:
     // it starts the download worker, which ends again when idle.
@@ -84,7 +92,10 @@ private:
     void open_main_window();
     void toggle_auto_change();
     // Window thread, once the download worker has handled the change's pictures.
-    void on_picture_done(bool installed);
+    void on_picture_done(WallpaperChange::Arrival arrival);
+    // The change is over without a wallpaper: a scheduled one is retried soon
+    // when no download arrived, otherwise it waits for the schedule.
+    void on_change_failed();
     // The pictures a change draws: one, or one per monitor when that is on.
     size_t pictures_per_change() const;
     void on_display_change();
@@ -99,6 +110,8 @@ private:
     // The tooltip tells of the run's failure, and a refused key gets one
     // balloon per process.
     void show_run_outcome(const RunOutcome& outcome);
+    // "Tapestrel" and the failures there are (the run's, the last change's).
+    void show_tip();
 
     // Everything below is touched on the window's thread only.
     TaskTrayIcon_CL tray_icon_;
@@ -106,6 +119,12 @@ private:
     bool layout_changed_ = false;  // the monitors changed during a change
     int ready_ = 0;
     int failed_draws_ = 0;
+    bool draws_unreached_ = false;      // every failed draw of this change lacked a download
+    bool scheduled_change_ = false;     // the change under way is not the user's
+    bool startup_change_waiting_ = false;  // held back by a full-screen program
+    change_schedule::DownloadRetry retry_;
+    std::wstring run_failure_;
+    std::wstring change_failure_;
     BusyScope download_;                // lasts while a change's pictures are fetched and installed
     bool stopping_downloader_ = false;  // the idle worker is being ended
     MyDownLoadUri_CL downloader_;

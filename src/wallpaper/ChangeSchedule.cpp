@@ -1,5 +1,7 @@
 #include "wallpaper/ChangeSchedule.h"
 
+#include <algorithm>
+
 #include "store/Inifile_CL.h"
 
 namespace change_schedule {
@@ -26,6 +28,24 @@ Decision decide(const std::wstring& stored_last, const SYSTEMTIME& now, int timm
     SYSTEMTIME last{};
     if (!Inifile_CL::parse_datetime(stored_last, last) || hour_number(last) > hour_number(now)) return Decision::Restart;
     return is_due(last, now, timming) ? Decision::Due : Decision::NotDue;
+}
+
+void DownloadRetry::missed(int interval_hours)
+{
+    const int longest = std::max(1, interval_hours) * 60;
+    // Doubling stops at the interval; the shift stays far below the int's bits.
+    wait_ = misses_ >= 16 ? longest : std::min(1 << misses_, longest);
+    left_ = wait_;
+    ++misses_;
+    pending_ = true;
+}
+
+bool DownloadRetry::check(bool resumed)
+{
+    if (!pending_) return false;
+    if (resumed) left_ = 0;
+    if (left_ > 0) --left_;
+    return left_ == 0;
 }
 
 }  // namespace change_schedule

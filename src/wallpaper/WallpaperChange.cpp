@@ -65,6 +65,8 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
 {
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
+    // A local file that cannot be read is no matter of the network.
+    if (!bytes.data() && index < items.size() && items[index].localPath.empty()) unreached = true;
     bool installed = false;
     if (items.size() > 1) {
         if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
@@ -77,7 +79,7 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
                     wallpaper::install_picture(as_downloaded(0), bytes.data(), size, items[0].localPath.empty()) ==
                         wallpaper::Install::Done;
     }
-    if (!installed) return Arrival::Failed;
+    if (!installed) return unreached ? Arrival::Unreached : Arrival::Failed;
     // The wallpaper is installed either way; a list that could not be
     // written was traced and is written again by the next change.
     (void)wallpaper::record_current(items);

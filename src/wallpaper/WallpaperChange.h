@@ -11,7 +11,10 @@
 // their download requests so that the worker installing them needs nothing of
 // a window. The counts are the download worker's.
 struct WallpaperChange {
-    enum class Arrival { Waiting, Installed, Failed };
+    // Unreached: a photo's download did not arrive (no connection, no name,
+    // a time-out); Failed: anything else (a refused answer, a picture that
+    // does not decode or has another size than promised).
+    enum class Arrival { Waiting, Installed, Failed, Unreached };
 
     // Queues one download per picture, each request carrying the change.
     static void request_pictures(const std::shared_ptr<WallpaperChange>& change, DownloadUri_CL& downloader);
@@ -29,6 +32,7 @@ struct WallpaperChange {
     std::vector<ImageItem_CL::Size> downloads;
     size_t arrived = 0;
     bool pictures_ok = true;
+    bool unreached = false;
 
 private:
     [[nodiscard]] Arrival receive(size_t index, GlobalBlock block);

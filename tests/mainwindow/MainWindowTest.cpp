@@ -380,3 +380,38 @@ TEST_F(MainWindowTest, DpiChangeTakesTheSuggestedRectangleAndScalesTheWholeWindo
               after(20));
     EXPECT_EQ(ini_int(keys::kWidth), 1100) << "the placement is kept in the system's pixels";
 }
+
+namespace {
+
+// Frame paints of one window, as the thread's window procedures see them.
+HWND g_watched = nullptr;
+int g_frame_paints = 0;
+
+LRESULT CALLBACK count_frame_paints(int code, WPARAM wparam, LPARAM lparam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && message->hwnd == g_watched && message->message == WM_NCPAINT) ++g_frame_paints;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+// Wine's virtual desktop may paint the new wallpaper over the title bar after
+// the tray's notice: the frame is painted at the notice and once more later.
+TEST_F(MainWindowTest, ANewWallpaperRepaintsTheFrameAtOnceAndAgainAMomentLater)
+{
+    open();
+    ui_testing::pump_messages();
+    g_watched = hwnd();
+    g_frame_paints = 0;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, count_frame_paints, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    SendMessageW(hwnd(), main_window_link::kListChanged, main_window_link::kNewWallpaper, 0);
+    const int at_notice = g_frame_paints;
+    pump_until([] { return false; }, MainWindow_CL::kRepaintDelayMs + 700);
+    const int later = g_frame_paints;
+    UnhookWindowsHookEx(hook);
+    g_watched = nullptr;
+    EXPECT_GE(at_notice, 1);
+    EXPECT_GT(later, at_notice);
+}

@@ -247,3 +247,14 @@ TEST_F(TwoMonitors, WithTheOptionOffOnePictureIsInstalledAsBefore)
     EXPECT_EQ(read_file(AppSettings.now_bitmap_path()), installed);
     EXPECT_EQ(desktop_value(L"WallpaperStyle"), L"10");
 }
+
+// The 144-DPI run says so (TAPESTREL_DPI): the composition above must not have
+// passed in a prefix that stayed at 96.
+TEST(TrayMonitors, TheRunIsAtItsDpi)
+{
+    const std::wstring asked = env(L"TAPESTREL_DPI");
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(dpi, asked.empty() ? 96 : std::stoi(asked));
+}

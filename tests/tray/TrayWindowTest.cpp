@@ -11,6 +11,7 @@
 #include "base/TextConvert.h"
 #include "base/Version.h"
 #include "wallpaper/ChangeSchedule.h"
+#include "wallpaper/FullScreen.h"
 #include "tray/MainWindowIcon_CL.h"
 #include "store/AppSettings_CL.h"
 #include "store/SettingsKeys.h"
@@ -51,6 +52,8 @@ std::wstring unique_folder(const wchar_t* name)
     CoCreateGuid(&id);
     return std::wstring(L"tray_") + name + L"_" + std::to_wstring(id.Data1);
 }
+
+WallPaperItemBase_CL loaded(const std::wstring& path);
 
 class TrayWindow : public ::testing::Test {
 protected:
@@ -101,6 +104,19 @@ protected:
         return item;
     }
     bool installed() { return file_exists(AppSettings.now_items_path()) && tray->busy_count() == 0; }
+    size_t history_size() { return tray->busy_count() == 0 ? loaded(AppSettings.history_path()).items.size() : 0; }
+    // Favourites enough that each change draws one not in the history yet.
+    void save_favourites(const std::wstring& name, int count)
+    {
+        std::vector<ImageItem_CL> items;
+        for (int n = 0; n < count; ++n) items.push_back(local_favourite(name + std::to_wstring(n) + L".jpg"));
+        save_list(AppSettings.favorites_path(), items);
+    }
+    // The schedule running, with the last change long ago: the next check changes.
+    void make_change_due()
+    {
+        AppInifile.write_string(keys::kWallPaperInfo, keys::kUpdateDatetime, L"2020/01/01 10:00:00");
+    }
     void command(UINT id) { SendMessageW(tray->window(), WM_COMMAND, id, 0); }
     void timer(UINT_PTR id) { SendMessageW(tray->window(), WM_TIMER, id, 0); }
 };
@@ -162,7 +178,7 @@ TEST_F(TrayWindow, AForcedChangeInstallsTheDrawnPictureAndRecordsIt)
 {
     const ImageItem_CL favourite = local_favourite(L"fav.jpg");
     save_list(AppSettings.favorites_path(), {favourite});
-    tray->change_request(true);
+    tray->change_request(change_schedule::Asker::User);
     ASSERT_TRUE(pump_until([&] { return installed(); }));
 
     wchar_t value[MAX_PATH] = {};
@@ -187,7 +203,7 @@ TEST_F(TrayWindow, ADeadServiceOrSubstitutePicturesStopAfterThreeDraws)
     std::vector<ImageItem_CL> candidates;
     for (int n = 0; n < 5; ++n) candidates.push_back(service_photo(dead, n));
     save_list(AppSettings.candidates_path(), candidates);
-    tray->change_request(true);
+    tray->change_request(change_schedule::Asker::User);
     const std::string dead_path = "/" + std::string(dead.begin(), dead.end()) + "/";
     ASSERT_TRUE(pump_until([&] { return count_requests(dead_path) >= 3 && tray->busy_count() == 0; }));
     pump_until([] { return false; }, 1500);
@@ -203,7 +219,7 @@ TEST_F(TrayWindow, ADeadServiceOrSubstitutePicturesStopAfterThreeDraws)
         candidates.push_back(service_photo(substitute, n));
     }
     save_list(AppSettings.candidates_path(), candidates);
-    tray->change_request(true);
+    tray->change_request(change_schedule::Asker::User);
     const std::string substitute_path = "/" + std::string(substitute.begin(), substitute.end()) + "/";
     ASSERT_TRUE(pump_until([&] { return count_requests(substitute_path) >= 3 && tray->busy_count() == 0; }));
     pump_until([] { return false; }, 1500);
@@ -295,6 +311,159 @@ TEST_F(TrayWindow, TheCandidateRunTakesOnlyFreelyLicensedPhotosAndTheLargestSize
     EXPECT_NE(candidates[1].sizes[5].url.find(L"3_k.jpg"), std::wstring::npos);
     const int installed_licence = loaded(AppSettings.now_items_path()).items.at(0).license;
     EXPECT_TRUE(installed_licence == 11 || installed_licence == 9) << installed_licence;
+}
+
+namespace {
+
+HWND full_screen_window() { return FindWindowW(L"TapestrelTestFullScreen", nullptr); }
+
+// The program in full screen, once its window is in the foreground.
+KernelHandle start_full_screen_program()
+{
+    KernelHandle program = start_process(L"\"" + env(L"TAPESTREL_FULL_SCREEN") + L"\"");
+    EXPECT_TRUE(program);
+    EXPECT_TRUE(pump_until([] { return full_screen_window() && GetForegroundWindow() == full_screen_window(); }));
+    return program;
+}
+
+void end_full_screen_program(const KernelHandle& program)
+{
+    PostMessageW(full_screen_window(), WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(wait_exit(program, 10000, &code));
+}
+
+}  // namespace
+
+// A game or film in full screen, in a process of its own: the scheduled change
+// waits until it ends, the user's own change does not, and with the setting
+// off nothing waits.
+TEST_F(TrayWindow, AProgramInFullScreenHoldsBackScheduledChangesOnly)
+{
+    save_favourites(L"f", 6);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    timer(change_schedule::kStartupTimer);
+    EXPECT_FALSE(full_screen::program_in_full_screen());
+
+    const KernelHandle game = start_full_screen_program();
+    ASSERT_TRUE(full_screen::program_in_full_screen());
+    make_change_due();
+    timer(change_schedule::kCheckTimer);
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(history_size(), 0u);
+    EXPECT_EQ(AppInifile.read_string(keys::kWallPaperInfo, keys::kUpdateDatetime), L"2020/01/01 10:00:00")
+        << "the change still waits";
+
+    command(MainWindowIcon_CL::kChangeNow);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 1; })) << "the user's change goes ahead";
+
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kSkipFullscreen, 0);
+    make_change_due();
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 2; })) << "switched off, nothing waits";
+
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kSkipFullscreen, 1);
+    make_change_due();
+    timer(change_schedule::kCheckTimer);
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(history_size(), 2u);
+    end_full_screen_program(game);
+    EXPECT_FALSE(full_screen::program_in_full_screen());
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 3; })) << "the first check after it ended changes";
+}
+
+// The change that ends the start-up run skips the schedule, but not a program in full screen.
+TEST_F(TrayWindow, TheStartUpChangeWaitsForAProgramInFullScreenToo)
+{
+    const std::wstring folder = unique_folder(L"startup");
+    ASSERT_TRUE(serve_file(folder + L"/services/rest",
+                           "<rsp stat=\"fail\"><err code=\"100\" msg=\"Invalid API Key (Key has invalid format)\" /></rsp>"));
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 0);
+    save_favourites(L"s", 3);
+    const KernelHandle game = start_full_screen_program();
+
+    timer(change_schedule::kStartupTimer);
+    ASSERT_TRUE(pump_until([&] { return tray->tray_tip() != L"Tapestrel" && tray->busy_count() == 0; }));
+    timer(change_schedule::kCheckTimer);
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(history_size(), 0u);
+
+    end_full_screen_program(game);
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 1; }));
+}
+
+// The picture server drops every connection (as before the network is back
+// after waking), then answers again: the change is tried again at the next
+// checks, not a whole interval later.
+TEST_F(TrayWindow, AChangeWhoseDownloadsDoNotArriveIsTriedAgainAtTheNextChecks)
+{
+    const std::wstring folder = unique_folder(L"retry");
+    const std::vector<unsigned char> picture = jpeg_bytes(320, 240);
+    std::vector<ImageItem_CL> candidates;
+    for (int n = 0; n < 4; ++n) {
+        const std::wstring name = folder + L"/p" + std::to_wstring(n) + L"_o.jpg";
+        ASSERT_TRUE(serve_file(name, std::string(picture.begin(), picture.end())));
+        ASSERT_TRUE(serve_file(name + L".switches", "_reset"));
+        ImageItem_CL photo = service_photo(folder, n);
+        photo.sizes[5].width = 320;
+        photo.sizes[5].height = 240;
+        candidates.push_back(photo);
+    }
+    save_list(AppSettings.candidates_path(), candidates);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kUpdateTimming, 5);  // a week
+    timer(change_schedule::kStartupTimer);
+    const std::string path = "/" + std::string(folder.begin(), folder.end()) + "/";
+    const auto check_and_settle = [&] {
+        timer(change_schedule::kCheckTimer);
+        pump_until([] { return false; }, 300);
+        pump_until([&] { return tray->busy_count() == 0; });
+        return count_requests(path);
+    };
+
+    make_change_due();
+    EXPECT_EQ(check_and_settle(), 3) << "three draws, none arrived";
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+    EXPECT_EQ(tray->tray_tip(), L"Tapestrel\n写真をダウンロードできませんでした。1分後にもう一度試します。");
+    EXPECT_EQ(check_and_settle(), 6) << "tried again at the next check";
+    EXPECT_EQ(tray->tray_tip(), L"Tapestrel\n写真をダウンロードできませんでした。2分後にもう一度試します。");
+    EXPECT_EQ(check_and_settle(), 6);
+
+    for (int n = 0; n < 4; ++n) ASSERT_TRUE(serve_file(folder + L"/p" + std::to_wstring(n) + L"_o.jpg.switches", ""));
+    check_and_settle();
+    EXPECT_TRUE(installed()) << "the server answers again: the change happens, a week early";
+    EXPECT_EQ(tray->tray_tip(), L"Tapestrel");
+    EXPECT_EQ(history_size(), 1u);
+    const int after = count_requests(path);
+    EXPECT_EQ(check_and_settle(), after) << "back on the schedule";
+
+    // A refused answer is no missing download: the change waits for the interval.
+    for (int n = 0; n < 4; ++n) ASSERT_TRUE(serve_file(folder + L"/p" + std::to_wstring(n) + L"_o.jpg.switches", "_status404 _page"));
+    make_change_due();
+    EXPECT_EQ(check_and_settle(), after + 3);
+    EXPECT_EQ(check_and_settle(), after + 3);
+    EXPECT_EQ(tray->tray_tip(), L"Tapestrel");
+}
+
+// Waking from sleep checks at once; the timer's own tick that follows, and the
+// user-present notice, change nothing a second time.
+TEST_F(TrayWindow, WakingUpChecksAtOnceWithoutChangingTwice)
+{
+    save_favourites(L"w", 4);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
+    timer(change_schedule::kStartupTimer);
+    make_change_due();
+    SendMessageW(tray->window(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    SendMessageW(tray->window(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    timer(change_schedule::kCheckTimer);
+    EXPECT_TRUE(pump_until([&] { return history_size() == 1; }));
+    timer(change_schedule::kCheckTimer);
+    SendMessageW(tray->window(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(history_size(), 1u);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "wallpaper/ChangeSchedule.h"
 
 namespace {
@@ -41,4 +43,50 @@ TEST(ChangeSchedule, UnknownIntervalsMeanOneHour)
     EXPECT_EQ(change_schedule::interval_hours(-1), 1);
     EXPECT_EQ(change_schedule::interval_hours(6), 1);
     EXPECT_EQ(change_schedule::interval_hours(1000), 1);
+}
+
+namespace {
+
+// The checks until the retry falls due (at most limit).
+int checks_to_retry(change_schedule::DownloadRetry& retry, int limit = 100000)
+{
+    for (int checks = 1; checks <= limit; ++checks)
+        if (retry.check(false)) return checks;
+    return -1;
+}
+
+}  // namespace
+
+TEST(DownloadRetry, RetriesAfterOneTwoFourMinutesUpToTheInterval)
+{
+    change_schedule::DownloadRetry retry;
+    EXPECT_FALSE(retry.check(false));
+    std::vector<int> waits;
+    for (int miss = 0; miss < 9; ++miss) {
+        retry.missed(1);
+        waits.push_back(checks_to_retry(retry));
+    }
+    EXPECT_EQ(waits, (std::vector<int>{1, 2, 4, 8, 16, 32, 60, 60, 60}));
+    // A week's interval doubles on for a long time, never past it.
+    for (int miss = 0; miss < 40; ++miss) retry.missed(168);
+    EXPECT_EQ(retry.wait(), 168 * 60);
+}
+
+TEST(DownloadRetry, ADueRetryStaysDueUntilItsOutcomeAndAWakeUpBringsItForward)
+{
+    change_schedule::DownloadRetry retry;
+    retry.missed(24);
+    retry.missed(24);
+    EXPECT_EQ(retry.wait(), 2);
+    EXPECT_FALSE(retry.check(false));
+    EXPECT_TRUE(retry.check(false));
+    EXPECT_TRUE(retry.check(false)) << "held back (a program in full screen): due at the next check too";
+    retry.missed(24);
+    EXPECT_FALSE(retry.check(false));
+    EXPECT_TRUE(retry.check(true)) << "after waking the network may be back";
+    retry.clear();
+    EXPECT_FALSE(retry.pending());
+    EXPECT_FALSE(retry.check(true));
+    retry.missed(24);
+    EXPECT_EQ(retry.wait(), 1) << "a success starts the doubling again";
 }

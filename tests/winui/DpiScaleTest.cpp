@@ -66,3 +66,23 @@ TEST(DpiScale, SmallIconsAreSixteenPixelsAtNinetySixDpi)
     EXPECT_EQ(DpiScale(144).metric(SM_CXSMICON), 24);
     EXPECT_EQ(DpiScale(192).metric(SM_CXSMICON), 32);
 }
+
+// Without the declaration Windows stretches the program's windows as bitmaps
+// and hands it virtualised coordinates; Wine does neither, so the manifest is
+// read from the built program itself.
+TEST(DpiScale, TheProgramDeclaresPerMonitorAwarenessForEverySupportedSystem)
+{
+    const HMODULE program = LoadLibraryExW(testing_support::tapestrel_exe().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC resource = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(resource, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(program, resource)));
+    const std::string manifest(bytes, SizeofResource(program, resource));
+    FreeLibrary(program);
+    for (const char* wanted : {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>",
+                               "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+                               "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                               "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+}

@@ -40,9 +40,11 @@ void PropAppSetting_CL::build(HWND page)
     controls.add_button(page, L"参照", 0, 0);
     controls.add_check_box(page, L"モニターごとに別の壁紙にする", 0);
     controls.add_check_box(page, L"Windowsの起動時にTapestrelを起動する", 0);
+    controls.add_check_box(page, L"全画面表示のアプリを使っている間は壁紙を変更しない", 0);
     const int below_placement = controls.stack_rows(4, kPlacement, 3);
     if (ControlBase_CL* per_monitor = controls.at(kPerMonitor)) per_monitor->set_top(below_placement);
-    place_below(kStartWithWindows, kPerMonitor);
+    place_below(kSkipFullscreen, kPerMonitor);
+    place_below(kStartWithWindows, kSkipFullscreen);
 
     place_browse_button(page);
     load();
@@ -92,6 +94,7 @@ void PropAppSetting_CL::load()
     const int placement = wallpaper::clamp_layout(read(keys::kDispStyle, AppSettings.dispStyleDefault));
     select(kPlacement, placement, AppSettings.dispStyleDefault);
     set_checked(kPerMonitor, read(keys::kPerMonitor, 0) != 0);
+    set_checked(kSkipFullscreen, read(keys::kSkipFullscreen, 1) != 0);
     // Checked for a value naming another copy too: Apply points it at this one.
     set_checked(kStartWithWindows, !start_with_windows::registered_command().empty());
 }
@@ -116,6 +119,7 @@ void PropAppSetting_CL::on_command(int index, int code)
     case kCandidateUse:
     case kPlacement:
     case kPerMonitor:
+    case kSkipFullscreen:
     case kStartWithWindows:
         mark_changed();
         break;
@@ -150,6 +154,7 @@ void PropAppSetting_CL::apply()
     AppInifile.write_string(keys::kWallPaperInfo, keys::kChangeLocalFolderUseEdit, text_of(kLocalFolder));
     write(keys::kDispStyle, selection(kPlacement));
     write(keys::kPerMonitor, is_checked(kPerMonitor) ? 1 : 0);
+    write(keys::kSkipFullscreen, is_checked(kSkipFullscreen) ? 1 : 0);
     // Failures are traced where they happen; the other settings stand.
     if (is_checked(kStartWithWindows))
         (void)start_with_windows::register_program(module_path());

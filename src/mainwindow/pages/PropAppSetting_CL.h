@@ -2,9 +2,9 @@
 #include "mainwindow/pages/SettingsPage_CL.h"
 
 // Page "壁紙設定": automatic change, its interval, the sources of a draw and
-// the wallpaper placement, alone or per monitor (section "WALL_PAPER_INFO",
-// read from the file), and whether Windows starts the tray at sign-in (the
-// registry's Run value).
+// the wallpaper placement, alone or per monitor, whether full-screen programs
+// hold scheduled changes back (section "WALL_PAPER_INFO", read from the file),
+// and whether Windows starts the tray at sign-in (the registry's Run value).
 class PropAppSetting_CL : public SettingsPage_CL {
 public:
     // Control indexes, in creation order.
@@ -21,8 +21,9 @@ public:
         kPlacementLabel,
         kPlacement,
         kBrowse,
-        kPerMonitor,  // placed under the placement choice
-        kStartWithWindows,  // under the other options
+        kPerMonitor,        // placed under the placement choice
+        kStartWithWindows,  // under the full-screen box
+        kSkipFullscreen,    // under the per-monitor box
     };
 
 protected:

@@ -149,16 +149,21 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
         EXPECT_EQ(window_text(SheetView::control(page, Wallpaper::kLocalFolder)), L"C:\\pics");
         EXPECT_EQ(SheetView::selection(page, Wallpaper::kPlacement), 1);
         EXPECT_FALSE(SheetView::checked(page, Wallpaper::kPerMonitor));
-        RECT placement{}, per_monitor{};
+        EXPECT_TRUE(SheetView::checked(page, Wallpaper::kSkipFullscreen)) << "on unless switched off";
+        EXPECT_EQ(window_text(SheetView::control(page, Wallpaper::kSkipFullscreen)),
+                  L"全画面表示のアプリを使っている間は壁紙を変更しない");
+        RECT placement{}, per_monitor{}, skip{};
         GetWindowRect(SheetView::control(page, Wallpaper::kPlacement), &placement);
         GetWindowRect(SheetView::control(page, Wallpaper::kPerMonitor), &per_monitor);
-        per_monitor_below_placement = per_monitor.top >= placement.bottom;
+        GetWindowRect(SheetView::control(page, Wallpaper::kSkipFullscreen), &skip);
+        per_monitor_below_placement = per_monitor.top >= placement.bottom && skip.top >= per_monitor.bottom;
         // Filling the page is no change of the user's.
         apply_at_open = sheet.apply_enabled();
         choose(SheetView::control(page, Wallpaper::kPlacement), 4);
         apply_after_placement = sheet.apply_enabled();
         choose(SheetView::control(page, Wallpaper::kInterval), 5);
         click(SheetView::control(page, Wallpaper::kPerMonitor));
+        click(SheetView::control(page, Wallpaper::kSkipFullscreen));
         return PSBTN_OK;
     }));
     EXPECT_FALSE(apply_at_open);
@@ -172,7 +177,8 @@ TEST_F(SettingsSheet, WallpaperPageLoadsTheFileAndWritesEveryKeyOnOk)
                                          {keys::kChangeLocalFolderUse, L"1"},
                                          {keys::kChangeLocalFolderUseEdit, L"C:\\pics"},
                                          {keys::kDispStyle, L"4"},
-                                         {keys::kPerMonitor, L"1"}});
+                                         {keys::kPerMonitor, L"1"},
+                                         {keys::kSkipFullscreen, L"0"}});
     // The pages never opened wrote nothing.
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandAuteAdd), L"absent");
     EXPECT_EQ(stored(keys::kInfoGet, keys::kCandSearchKeywordStr), L"absent");
