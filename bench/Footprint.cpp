@@ -43,7 +43,7 @@ void point_tray_at(const std::wstring& pictures)
 {
     AppSettings.load(documents_folder());
     const std::wstring nowhere = L"http://127.0.0.1/offline";
-    for (const wchar_t* key : {keys::kRestUrl, keys::kWebUrl, keys::kSupportUrl})
+    for (const wchar_t* key : {keys::kRestUrl, keys::kWebUrl, keys::kSupportUrl, keys::kCommonsUrl})
         AppInifile.write_string(keys::kService, key, nowhere);
     AppInifile.write_int(keys::kInfoGet, keys::kCandAuteAdd, 0);
     AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeFavoriteUse, 0);

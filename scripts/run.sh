@@ -14,14 +14,17 @@ its own). The main window opens; the tray process starts with it.
 Modes:
   (default)  demo mode, offline: a local stand-in of the Flickr photo service on
              http://127.0.0.77 serves generated landscape photos, users and
-             photosets, and a sample folder of pictures is set as the local
-             folder. Within about a minute the tray adds candidates and installs
-             a wallpaper. Needs root (the stand-in listens on port 80).
-  --live     the real Flickr service, with your own API key: open the settings
-             sheet ("アプリ設定") on its "Flickr" page and enter your key and
-             secret there; they are kept in the SERVICE section (api_key,
-             shared_secret) of Documents\Tapestrel\Tapestrel.ini in the live
-             prefix, build/wine-live/prefix.
+             photosets, a stand-in of Wikimedia Commons on
+             http://127.0.0.77/commons serves generated featured pictures, and a
+             sample folder of pictures is set as the local folder. Within about a
+             minute the tray adds candidates from both and installs a wallpaper.
+             Needs root (the stand-ins listen on port 80).
+  --live     the real Flickr service and Wikimedia Commons, with your own API key
+             for Flickr: open the settings sheet ("アプリ設定") on its
+             "Flickr" page and enter your key and secret there; they are kept in the
+             SERVICE section (api_key, shared_secret) of
+             Documents\Tapestrel\Tapestrel.ini in the live prefix,
+             build/wine-live/prefix.
 
 Options:
   --fresh    start from a new Wine prefix: settings, favourites and lists are
@@ -92,16 +95,18 @@ if [ "$mode" = demo ]; then
   site="$build/demo-site-$addr"
   python3 "$root/tests/support/demo_catalogue.py" "$site" "http://$addr" \
           --pictures "$WINEPREFIX/drive_c/users/Public/Pictures/サンプル写真"
+  python3 "$root/tests/support/demo_commons.py" "$site/commons" "http://$addr/commons"
   python3 "$root/tests/support/http_fixture.py" start --addr "$addr" --root "$site" \
           --pidfile "$site_pidfile" --lifetime 86400
-  settings set SERVICE rest_url "http://$addr" SERVICE web_url "http://$addr" SERVICE support_url "http://$addr"
+  settings set SERVICE rest_url "http://$addr" SERVICE web_url "http://$addr" SERVICE support_url "http://$addr" \
+               SERVICE commons_url "http://$addr/commons"
   # Only on a first run: later the user's own choices stand.
   settings default WALL_PAPER_INFO change_local_folder_use 1 \
                    WALL_PAPER_INFO change_local_folder_use_edit "$pictures_win" \
                    SEARCH_HISTORY_LOCA_FOLDER count 1 SEARCH_HISTORY_LOCA_FOLDER item0 "$pictures_win"
-  echo "Tapestrel demo on display $DISPLAY: photo service stand-in on http://$addr, sample pictures in $pictures_win, settings and lists in $(dirname "$ini"). Ctrl+C ends it."
+  echo "Tapestrel demo on display $DISPLAY: photo service stand-in on http://$addr, Wikimedia Commons stand-in on http://$addr/commons, sample pictures in $pictures_win, settings and lists in $(dirname "$ini"). Ctrl+C ends it."
 else
-  settings remove SERVICE rest_url SERVICE web_url SERVICE support_url
+  settings remove SERVICE rest_url SERVICE web_url SERVICE support_url SERVICE commons_url
   echo "Tapestrel on display $DISPLAY against the real Flickr service; settings and lists in $(dirname "$ini"). Ctrl+C ends it."
   if ! settings get SERVICE api_key >/dev/null; then
     echo "No API key of your own yet: enter it on the \"Flickr\" page of the settings sheet (アプリ設定)."

@@ -12,6 +12,7 @@ build=${TAPESTREL_BUILD:-$root/build}
 #   Xvfb, xauth: xvfb, xauth; cmake, make: cmake, make; python3 (stand-ins, settings)
 #   the HTTPS stand-in's certificates: python3-cryptography
 #   GoogleTest's sources (/usr/src/googletest): googletest
+#   the JSON reader of Wikimedia Commons' answers (header only): nlohmann-json3-dev
 #   Japanese text: fonts-ipafont-gothic, fonts-ipafont-mincho
 #   convert, import (demo pictures, screenshots): imagemagick; xwd: x11-apps
 #   Xorg with the dummy driver, xrandr (the two-monitor fixture): xserver-xorg-core,
@@ -19,8 +20,8 @@ build=${TAPESTREL_BUILD:-$root/build}
 #   makensis (scripts/package.sh, the installer): nsis
 #   flock, unshare, mount (run.sh, tests): util-linux and mount, always there
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth cmake make python3
-          python3-cryptography googletest fonts-ipafont-gothic fonts-ipafont-mincho imagemagick x11-apps
-          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils nsis)
+          python3-cryptography googletest nlohmann-json3-dev fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
+          x11-apps xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils nsis)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -351,16 +351,17 @@ const ImageItem_CL& MainWindow_CL::displayed_item() const
 
 void MainWindow_CL::show_displayed_item_menu()
 {
-    static const std::vector<ItemMenuEntry> entries = {
+    const ImageItem_CL& item = displayed_item();
+    const OwnerRows owner = owner_rows(&item);
+    const std::vector<ItemMenuEntry> entries = {
         {L"壁紙に設定する", 0x1160, 14},
         {L"お気に入り壁紙として保存する", 0x1020, 5},
         {L"壁紙候補へ追加する", 0x1013, 15},
-        {L"この撮影者の写真を検索する", 0x1030, 9},
-        {L"この撮影者のFlickrページを開く", 0x1040, 8},
+        owner.search,
+        owner.page,
         {L"サポートサイトへ", 0x1150, 6},
         {L"アプリ設定", 0x1100, 1},
     };
-    const ImageItem_CL& item = displayed_item();
     std::vector<size_t> disabled;
     if (current_tab() != kNowWallPaperTab) {
         // A photo that came from a list need not be added to that list again.
@@ -368,7 +369,8 @@ void MainWindow_CL::show_displayed_item_menu()
         if (AppSettings.clipboard_marker == 2) disabled.push_back(2);
     }
     if (url_for_size(item, kThumbnailSize).empty()) disabled.insert(disabled.end(), {0, 1, 2});
-    if (item.ownerName.empty()) disabled.insert(disabled.end(), {3, 4});
+    if (!owner.search_enabled) disabled.push_back(3);
+    if (!owner.page_enabled) disabled.push_back(4);
     // The chosen command is posted while the menu runs, so it arrives before
     // this closing note and still knows which menu it came from.
     menu_on_preview_ = true;

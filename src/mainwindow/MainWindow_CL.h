@@ -1,7 +1,10 @@
 #pragma once
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "base/Browser.h"
 #include "base/BusyScope.h"
 #include "base/JobWorker_CL.h"
 #include "store/IniWinSize_CL.h"
@@ -52,6 +55,9 @@ public:
     static constexpr UINT kPreviewMenuClosed = WM_APP + 0x103;
 
     MainWindow_CL();
+    // Where the owner-page command opens its page: the browser, unless replaced.
+    using OpenPage = std::function<void(const std::wstring& address)>;
+    void set_open_page(OpenPage open_page) { open_page_ = std::move(open_page); }
     LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
     ~MainWindow_CL() override;
     void on_destroy() override;
@@ -128,6 +134,7 @@ private:
     // While the preview's menu and its command run: the command arrives
     // without its origin.
     bool menu_on_preview_ = false;
+    OpenPage open_page_ = open_in_browser;
     SplitterNode root_;
     SpliterWindowHelper_CL splitter_;
     BusyScope installing_;  // lasts while "set as wallpaper" installs

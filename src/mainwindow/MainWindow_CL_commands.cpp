@@ -6,6 +6,7 @@
 
 #include "base/Browser.h"
 #include "base/Trace.h"
+#include "photoservice/CommonsClient_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
 #include "wallpaper/WallpaperChange.h"
@@ -15,6 +16,7 @@
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
 #include "winui/CommunicateWait_CL.h"
+#include "winui/ItemMenu.h"
 #include "winui/Tab_CL.h"
 #include "mainwindow/tabs/TabView_CL.h"
 
@@ -142,7 +144,7 @@ const ImageItem_CL* MainWindow_CL::owner_command_record() const
 void MainWindow_CL::search_owner()
 {
     const ImageItem_CL* record = owner_command_record();
-    if (!record || record->ownerName.empty()) return;
+    if (!record || !owner_rows(record).search_enabled) return;
     // Copied: switching tabs may reload the list that holds the record.
     const std::wstring name = record->ownerName;
     tab_view(kUserTab)->search_for_user(name);
@@ -153,8 +155,9 @@ void MainWindow_CL::search_owner()
 void MainWindow_CL::open_owner_page()
 {
     const ImageItem_CL* record = owner_command_record();
-    if (!record || (record->pathAlias.empty() && record->owner.empty())) return;
-    open_in_browser(FlickrXmlHelper_CL::photostream_url(*record));
+    if (!record) return;
+    if (CommonsClient_CL::is_commons_item(*record)) open_page_(record->key);
+    else if (!record->pathAlias.empty() || !record->owner.empty()) open_page_(FlickrXmlHelper_CL::photostream_url(*record));
 }
 
 // Installed first: a picture that does not decode changes neither the

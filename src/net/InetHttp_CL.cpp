@@ -9,11 +9,19 @@
 
 #include "base/TextConvert.h"
 #include "base/ThreadName.h"
+#include "base/Version.h"
+#include "store/ServiceConfig.h"
 
 namespace {
 
-// The two words are joined by an ideographic space (U+3000).
-const wchar_t kUserAgent[] = L"Microsoft Internet\u3000Explorer";
+// Names the program, its version and where to reach its makers, on every
+// request: Wikimedia answers a generic agent with 403.
+const std::wstring& user_agent()
+{
+    static const std::wstring agent =
+        std::wstring(L"Tapestrel/") + widen_bytes(TAPESTREL_VERSION_TEXT) + L" (+" + service_config::kBuiltInSupportUrl + L")";
+    return agent;
+}
 
 // A body served from the WinINet cache could be stale (the update check) and
 // pictures would fill the cache for nothing.
@@ -137,7 +145,7 @@ void InetHttp_CL::close_handles()
 
 bool InetHttp_CL::open_internet()
 {
-    return keep(internet_handle_, InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    return keep(internet_handle_, InternetOpenW(user_agent().c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
 }
 
 HINTERNET InetHttp_CL::connect_host(const std::wstring& host, bool secure)

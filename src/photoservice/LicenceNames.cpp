@@ -27,6 +27,13 @@ constexpr Licence kLicences[] = {
     {14, L"Attribution-NonCommercial 4.0 License", true},
     {15, L"Attribution-NonCommercial-ShareAlike 4.0 License", true},
     {16, L"Attribution-NonCommercial-NoDerivs 4.0 License", true},
+    // Tapestrel's own numbers, for licences of other sources that the photo service lacks.
+    {kFirstSourceLicence + 0, L"Attribution 3.0 License", true},
+    {kFirstSourceLicence + 1, L"Attribution-ShareAlike 3.0 License", true},
+    {kFirstSourceLicence + 2, L"Attribution 2.5 License", true},
+    {kFirstSourceLicence + 3, L"Attribution-ShareAlike 2.5 License", true},
+    {kFirstSourceLicence + 4, L"Attribution 1.0 License", true},
+    {kFirstSourceLicence + 5, L"Attribution-ShareAlike 1.0 License", true},
 };
 
 const Licence* find_licence(int32_t number)

@@ -55,9 +55,17 @@ ServiceOutcome ServiceOutcome::no_answer(DWORD error, DWORD status)
     return unreachable(status == 0 ? L"no answer" : L"unreadable answer");
 }
 
+ServiceOutcome ServiceOutcome::of_commons() const
+{
+    ServiceOutcome outcome = *this;
+    outcome.source = Source::kCommons;
+    return outcome;
+}
+
 bool ServiceOutcome::blames_key() const
 {
-    return kind == Kind::kRefused && (code == kInvalidKey || code == kInvalidSignature || code == kMissingSignature);
+    return kind == Kind::kRefused && source == Source::kFlickr &&
+           (code == kInvalidKey || code == kInvalidSignature || code == kMissingSignature);
 }
 
 bool ServiceOutcome::photo_gone() const
@@ -67,11 +75,14 @@ bool ServiceOutcome::photo_gone() const
 
 std::wstring outcome_text(const ServiceOutcome& outcome)
 {
+    const bool commons = outcome.source == ServiceOutcome::Source::kCommons;
+    const std::wstring source = commons ? L"Wikimedia Commons" : L"Flickr";
     switch (outcome.kind) {
     case ServiceOutcome::Kind::kRefused:
-        return L"Flickrが拒否しました: " + outcome.message + L" (" + std::to_wstring(outcome.code) + L")";
+        return source + L"が拒否しました: " + outcome.message + L" (" +
+               (commons ? outcome.code_word : std::to_wstring(outcome.code)) + L")";
     case ServiceOutcome::Kind::kUnreachable:
-        return L"Flickrに接続できませんでした: " + outcome.message;
+        return source + L"に接続できませんでした: " + outcome.message;
     default:
         return std::wstring();
     }

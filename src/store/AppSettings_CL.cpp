@@ -70,6 +70,7 @@ void AppSettings_CL::read_candidate_settings()
     if (cand_add_max < 0 || cand_add_max > 8) cand_add_max = 4;
     cand_search_keyword = AppInifile.read_int(kInfoGet, kCandSearchKeyword, 0);
     cand_search_keyword_str = AppInifile.read_string(kInfoGet, kCandSearchKeywordStr);
+    cand_commons = AppInifile.read_int(kInfoGet, kCandCommons, 1);
 }
 
 void AppSettings_CL::set_layout_limits(DWORD major_version)

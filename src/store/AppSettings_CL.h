@@ -32,6 +32,8 @@ public:
     int32_t cand_add_max = 0;
     int32_t cand_search_keyword = 0;
     std::wstring cand_search_keyword_str;
+    // Wikimedia Commons' featured pictures as a second source of candidates.
+    int32_t cand_commons = 1;
 
     ImageItem_CL now_item;
     std::wstring local_folder;

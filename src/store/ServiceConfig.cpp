@@ -9,6 +9,7 @@ namespace {
 
 constexpr const wchar_t* kBuiltInRestUrl = L"https://api.flickr.com";
 constexpr const wchar_t* kBuiltInWebUrl = L"https://www.flickr.com";
+constexpr const wchar_t* kBuiltInCommonsUrl = L"https://commons.wikimedia.org";
 constexpr const wchar_t* kBuiltInApiKey = L"3f1c9a52e7d04b6a8c25e91f0d7b4a63";
 constexpr const wchar_t* kBuiltInSharedSecret = L"8d2e6b40c1f9a735";
 
@@ -25,6 +26,7 @@ std::wstring web_url() { return read(keys::kWebUrl, kBuiltInWebUrl); }
 std::wstring api_key() { return read(keys::kApiKey, kBuiltInApiKey); }
 std::wstring shared_secret() { return read(keys::kSharedSecret, kBuiltInSharedSecret); }
 std::wstring support_url() { return read(keys::kSupportUrl, kBuiltInSupportUrl); }
+std::wstring commons_url() { return read(keys::kCommonsUrl, kBuiltInCommonsUrl); }
 std::wstring support_base_url() { return support_url() + L"/Tapestrel"; }
 
 std::wstring built_in_api_key() { return kBuiltInApiKey; }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-// Where the photo service and the support site are, and the application's
+// Where the photo service, Wikimedia Commons and the support site are, and the application's
 // credentials. Each is read from the settings file ("SERVICE") at the moment of
 // use, with the built-in value when the key is absent or empty. The program
 // writes only the credentials, which the user sets on the "Flickr" page.
@@ -16,6 +16,8 @@ std::wstring web_url();
 std::wstring api_key();
 std::wstring shared_secret();
 std::wstring support_url();
+// Scheme and host of Wikimedia Commons, whose API lies at "/w/api.php".
+std::wstring commons_url();
 // support_url() + "/Tapestrel"
 std::wstring support_base_url();
 

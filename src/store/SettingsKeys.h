@@ -24,6 +24,7 @@ constexpr const wchar_t* kCandMinHeight = L"cand_min_height";
 constexpr const wchar_t* kCandWidthLong = L"cand_width_long";
 constexpr const wchar_t* kCandSearchKeyword = L"cand_search_keyword";
 constexpr const wchar_t* kCandSearchKeywordStr = L"cand_search_keyword_str";
+constexpr const wchar_t* kCandCommons = L"cand_commons";
 constexpr const wchar_t* kCanLastDay = L"can_last_day";
 
 // Troubleshooting: "trace_log" = 1 appends every traced failure to
@@ -58,5 +59,6 @@ constexpr const wchar_t* kWebUrl = L"web_url";
 constexpr const wchar_t* kApiKey = L"api_key";
 constexpr const wchar_t* kSharedSecret = L"shared_secret";
 constexpr const wchar_t* kSupportUrl = L"support_url";
+constexpr const wchar_t* kCommonsUrl = L"commons_url";
 
 }  // namespace keys

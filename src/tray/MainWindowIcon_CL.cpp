@@ -10,6 +10,7 @@
 #include "base/ModulePath.h"
 #include "base/Trace.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
+#include "photoservice/CommonsClient_CL.h"
 #include "wallpaper/CandidateRun.h"
 #include "wallpaper/ChangeSchedule.h"
 #include "wallpaper/FullScreen.h"
@@ -307,11 +308,16 @@ int MainWindowIcon_CL::UpdateCand_CL::on_thread_message(UINT message, WPARAM, LP
 void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
 {
     if (AppInifile.read_int(keys::kInfoGet, keys::kCandAuteAdd, 1) == 0) return;
-    ServiceOutcome failure;
+    RunOutcome failure;
     {
         const BusyScope busy(&owner_);
         FlickrXmlHelper_CL client;
-        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure);
+        // Both sources join before the shuffle: the run's limit and rules apply to them alike.
+        std::vector<ImageItem_CL> photos = candidate_run::fetch_photos(client, failure.flickr);
+        if (AppSettings.cand_commons == 1 && !stop_requested) {
+            CommonsClient_CL commons;
+            candidate_run::fetch_commons_pictures(commons, photos, failure.commons);
+        }
         if (stop_requested) return;
         candidate_run::store_candidates(std::move(photos));
         main_window_link::notify(main_window_link::kCandidates);
@@ -321,7 +327,7 @@ void MainWindowIcon_CL::UpdateCand_CL::candidate_run()
     (void)owner_.tasks().post([&owner, failure] { owner.on_candidate_run_done(failure); });
 }
 
-void MainWindowIcon_CL::on_candidate_run_done(const ServiceOutcome& outcome)
+void MainWindowIcon_CL::on_candidate_run_done(const RunOutcome& outcome)
 {
     // The run happens once per start; an idle thread would only hold its memory.
     candidate_worker_.stop();
@@ -352,14 +358,15 @@ void MainWindowIcon_CL::show_tip()
     tray_icon_.set_tip(tip);
 }
 
-void MainWindowIcon_CL::show_run_outcome(const ServiceOutcome& outcome)
+void MainWindowIcon_CL::show_run_outcome(const RunOutcome& outcome)
 {
-    const std::wstring failure = outcome_text(outcome);
-    run_failure_ = failure;
+    run_failure_.clear();
+    for (const ServiceOutcome* source : {&outcome.flickr, &outcome.commons})
+        if (source->failed()) run_failure_ += (run_failure_.empty() ? L"" : L"\n") + outcome_text(*source);
     show_tip();
-    if (outcome.blames_key() && !key_balloon_shown_) {
+    if (outcome.flickr.blames_key() && !key_balloon_shown_) {
         key_balloon_shown_ = true;
-        tray_icon_.show_balloon(L"Flickrの接続を確認してください", failure);
+        tray_icon_.show_balloon(L"Flickrの接続を確認してください", outcome_text(outcome.flickr));
     }
 }
 

@@ -109,10 +109,15 @@ private:
     void end_change();
     // Window thread, once the candidate run is over: the first change follows
     // and the schedule starts.
-    void on_candidate_run_done(const ServiceOutcome& outcome);
+    // Each source's failure, answered when it gave what it had.
+    struct RunOutcome {
+        ServiceOutcome flickr;
+        ServiceOutcome commons;
+    };
+    void on_candidate_run_done(const RunOutcome& outcome);
     // The tooltip tells of the run's failure, and a refused key gets one
     // balloon per process.
-    void show_run_outcome(const ServiceOutcome& outcome);
+    void show_run_outcome(const RunOutcome& outcome);
     // "Tapestrel" and the failures there are (the run's, the last change's).
     void show_tip();
 

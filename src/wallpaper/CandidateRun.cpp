@@ -1,7 +1,9 @@
 #include "wallpaper/CandidateRun.h"
 
 #include <algorithm>
+#include <ctime>
 
+#include "photoservice/CommonsClient_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/LicenceNames.h"
 #include "photoservice/SplitKeywords.h"
@@ -35,6 +37,16 @@ std::vector<ImageItem_CL> fetch_photos(FlickrXmlHelper_CL& client, ServiceOutcom
                                 [](const ImageItem_CL& photo) { return !is_candidate_licence(photo.license); }),
                  photos.end());
     return photos;
+}
+
+void fetch_commons_pictures(CommonsClient_CL& client, std::vector<ImageItem_CL>& photos, ServiceOutcome& failure)
+{
+    failure = ServiceOutcome().of_commons();
+    SharedRandom_CL& random = SharedRandom_CL::instance();
+    const std::string start = CommonsClient_CL::random_start(
+        [&random](uint64_t n) { return static_cast<uint64_t>(random.below(static_cast<size_t>(n))); },
+        static_cast<int64_t>(std::time(nullptr)));
+    if (client.get_featured_pictures(start, photos) != S_OK) failure = client.outcome();
 }
 
 int store_candidates(std::vector<ImageItem_CL> photos)

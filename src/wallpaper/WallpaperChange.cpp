@@ -1,5 +1,10 @@
 #include "wallpaper/WallpaperChange.h"
 
+#include <algorithm>
+
+#include "photoservice/CommonsClient_CL.h"
+#include "photoservice/ScreenFit.h"
+
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
 
@@ -13,15 +18,36 @@ struct WallpaperRequest : DownloadRequest {
 
 void WallpaperChange::request_pictures(const std::shared_ptr<WallpaperChange>& change, DownloadUri_CL& downloader)
 {
+    const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
+    change->downloads.clear();
     for (size_t i = 0; i < change->items.size(); ++i) {
-        ImageItem_CL::Size best;
-        change->items[i].best_size(best);  // the draw takes only items that have an address
+        // One picture is for the primary monitor; one per monitor, for its own.
+        const RECT screen = monitors.empty() ? RECT{} : monitors[std::min(i, monitors.size() - 1)];
+        change->downloads.push_back(download_size(change->items[i], {screen.right - screen.left, screen.bottom - screen.top}));
         auto request = std::make_unique<WallpaperRequest>();
         request->id = static_cast<int>(i) + 1;
-        request->uri = best.url;
+        request->uri = change->downloads.back().url;
         request->change = change;
         downloader.request_download(std::move(request));
     }
+}
+
+ImageItem_CL::Size WallpaperChange::download_size(const ImageItem_CL& item, SIZE screen)
+{
+    ImageItem_CL::Size best;
+    (void)item.best_size(best);  // the draw takes only items that have an address
+    if (!CommonsClient_CL::is_commons_item(item)) return best;
+    const std::vector<ImageItem_CL::Size> offered = CommonsClient_CL::screen_sizes(item);
+    const size_t fit = screen_fit(offered, screen);
+    return fit == kNoFit ? best : offered[fit];
+}
+
+ImageItem_CL WallpaperChange::as_downloaded(size_t index) const
+{
+    ImageItem_CL measured = items[index];
+    if (index < downloads.size() && measured.localPath.empty())
+        measured.sizes[ImageItem_CL::kSizeCount - 1] = downloads[index];
+    return measured;
 }
 
 WallpaperChange::Arrival WallpaperChange::receive(DownloadRequest& request, GlobalBlock block)
@@ -66,7 +92,7 @@ WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock bloc
 bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, size_t size)
 {
     if (!bytes || index >= items.size() ||
-        wallpaper::stage_picture(items[index], bytes, size, items[index].localPath.empty(), index) !=
+        wallpaper::stage_picture(as_downloaded(index), bytes, size, items[index].localPath.empty(), index) !=
             wallpaper::Install::Done)
         pictures_ok = false;
     return ++arrived >= items.size();
@@ -74,7 +100,8 @@ bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, s
 
 bool WallpaperChange::install_one(const void* bytes, size_t size, bool check_size) const
 {
-    return wallpaper::install_picture(items[0], bytes, size, check_size, [this] { record(); }) == wallpaper::Install::Done;
+    return wallpaper::install_picture(as_downloaded(0), bytes, size, check_size, [this] { record(); }) ==
+           wallpaper::Install::Done;
 }
 
 bool WallpaperChange::install_staged() const

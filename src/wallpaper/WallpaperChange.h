@@ -30,8 +30,14 @@ struct WallpaperChange {
     // The main window's "set as wallpaper": the picture's bytes, installed as
     // they are (no size check), recorded and added to the history.
     [[nodiscard]] static bool install_given(const ImageItem_CL& item, const std::vector<unsigned char>& bytes);
+    // What a change downloads of a picture for a screen of that size: a Commons
+    // picture at the standard width that covers it (its original when that is
+    // smaller), anything else at its best size.
+    static ImageItem_CL::Size download_size(const ImageItem_CL& item, SIZE screen);
 
     std::vector<ImageItem_CL> items;
+    // The size each picture is downloaded at, which its bytes must measure.
+    std::vector<ImageItem_CL::Size> downloads;
     size_t arrived = 0;
     bool pictures_ok = true;
     bool unreached = false;
@@ -43,4 +49,6 @@ private:
     [[nodiscard]] bool install_staged() const;
     // Under the file mutex that the install holds.
     void record() const;
+    // The item measured by the size it was downloaded at.
+    ImageItem_CL as_downloaded(size_t index) const;
 };

@@ -1,5 +1,6 @@
 #include "winui/ItemMenu.h"
 
+#include "photoservice/CommonsClient_CL.h"
 #include "store/AppSettings_CL.h"
 #include "winui/ImageList_CL.h"
 #include "winui/PopupMenu_CL.h"
@@ -24,7 +25,15 @@ void show_item_menu(HWND owner, const std::vector<ItemMenuEntry>& entries, const
     PostMessageW(owner, WM_NULL, 0, 0);
 }
 
-std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known)
+OwnerRows owner_rows(const ImageItem_CL* record)
+{
+    if (record && CommonsClient_CL::is_commons_item(*record))
+        return {{L"この撮影者の写真を検索する", 0x1030, 9}, {L"この画像のWikimedia Commonsページを開く", 0x1040, 8}, false, true};
+    const bool known = record && !record->ownerName.empty();
+    return {{L"この撮影者の写真を検索する", 0x1030, 9}, {L"この撮影者のFlickrページを開く", 0x1040, 8}, known, known};
+}
+
+std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, const OwnerRows& owner)
 {
     // Positions of "写真を取得する", the tab's own row, and the two photographer rows.
     const size_t get = 0;
@@ -38,17 +47,17 @@ std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selecte
         if (choice.second && !choice.second_takes_many) return {get, 1, search, page};
         return {get, search, page};
     }
-    if (!owner_known) return {search, page};
-    return {};
+    std::vector<size_t> disabled;
+    if (!owner.search_enabled) disabled.push_back(search);
+    if (!owner.page_enabled) disabled.push_back(page);
+    return disabled;
 }
 
-void show_list_item_menu(HWND owner, const ListMenuChoice& choice, int selected_count, bool owner_known)
+void show_list_item_menu(HWND owner, const ListMenuChoice& choice, int selected_count, const ImageItem_CL* record)
 {
+    const OwnerRows rows = owner_rows(record);
     std::vector<ItemMenuEntry> entries = {{L"写真を取得する", 0x1000, 2}};
     if (choice.second) entries.push_back(*choice.second);
-    entries.insert(entries.end(), {{L"この撮影者の写真を検索する", 0x1030, 9},
-                                   {L"この撮影者のFlickrページを開く", 0x1040, 8},
-                                   {L"サポートサイトへ", 0x1150, 6},
-                                   {L"アプリ設定", 0x1100, 1}});
-    show_item_menu(owner, entries, list_menu_disabled(choice, selected_count, owner_known));
+    entries.insert(entries.end(), {rows.search, rows.page, {L"サポートサイトへ", 0x1150, 6}, {L"アプリ設定", 0x1100, 1}});
+    show_item_menu(owner, entries, list_menu_disabled(choice, selected_count, rows));
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "store/ImageItem_CL.h"
+
 // One row of an item context menu: its text, command id and picture index in
 // "\menu_image.bmp" (24-pixel pictures).
 struct ItemMenuEntry {
@@ -26,8 +28,17 @@ struct ListMenuChoice {
 
 extern const ItemMenuEntry kAddToCandidatesEntry;
 
-// The menu of a list with selected_count selected rows; owner_known says
-// whether the selected record has a photographer to search for or visit.
-void show_list_item_menu(HWND owner, const ListMenuChoice& choice, int selected_count, bool owner_known);
+// The two photographer rows for a record (none: no record). A Wikimedia Commons
+// picture has no photographer to search for; its row opens the picture's own page.
+struct OwnerRows {
+    ItemMenuEntry search;
+    ItemMenuEntry page;
+    bool search_enabled;
+    bool page_enabled;
+};
+OwnerRows owner_rows(const ImageItem_CL* record);
+
+// The menu of a list with selected_count selected rows, `record` the selected one.
+void show_list_item_menu(HWND owner, const ListMenuChoice& choice, int selected_count, const ImageItem_CL* record);
 // The positions a list's menu greys.
-std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, bool owner_known);
+std::vector<size_t> list_menu_disabled(const ListMenuChoice& choice, int selected_count, const OwnerRows& owner);

@@ -17,6 +17,7 @@
 #include "base/TextConvert.h"
 #include "mainwindow/UpdateCheck_CL.h"
 #include "net/InetHttp_CL.h"
+#include "photoservice/CommonsClient_CL.h"
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ItemUrls.h"
 #include "photoservice/LicenceNames.h"
@@ -36,6 +37,7 @@ void point_service_at_demo()
 {
     for (const wchar_t* key : {keys::kRestUrl, keys::kWebUrl, keys::kSupportUrl})
         ASSERT_TRUE(AppInifile.write_string(keys::kService, key, http_url(kDemo)));
+    ASSERT_TRUE(AppInifile.write_string(keys::kService, keys::kCommonsUrl, http_url(std::wstring(kDemo) + L"/commons")));
 }
 
 // Both processes and every tab meet the demo through these settings only.
@@ -116,6 +118,29 @@ TEST_F(DemoCatalogue, PopularPhotosCarryAllLicencesAndDownloadAtTheirAnnouncedSi
 
 // The keyword and user tabs: a known word finds its photos, any other word still
 // finds something, and every owner leads through their sets to all their photos.
+// The demo's Commons: credited pictures of several licences, each size true,
+// and the two it must leave out (a licence it cannot name, a PNG) left out.
+TEST_F(DemoCatalogue, CommonsPicturesAreCreditedAndDownloadAtTheirAnnouncedSizes)
+{
+    GdiplusSession gdiplus;
+    CommonsClient_CL client;
+    std::vector<ImageItem_CL> items;
+    ASSERT_EQ(client.get_featured_pictures(CommonsClient_CL::iso_moment(CommonsClient_CL::kFirstMoment), items), S_OK);
+    ASSERT_EQ(items.size(), 7u);
+    std::set<int> licences;
+    int japanese = 0;
+    for (const ImageItem_CL& item : items) {
+        licences.insert(item.license);
+        if (!is_ascii(item.title)) ++japanese;
+        EXPECT_FALSE(item.ownerName.empty()) << narrow_units(item.key);
+        for (const ImageItem_CL::Size& size : CommonsClient_CL::screen_sizes(item)) expect_picture(size.url, size.width, size.height);
+        expect_picture(url_for_size(item, 1), item.sizes[1].width, item.sizes[1].height);
+    }
+    EXPECT_EQ(licences, (std::set<int>{4, 9, 10, 11, 12, 1000, 1001}));
+    EXPECT_GT(japanese, 0);
+    EXPECT_LT(japanese, 7);
+}
+
 TEST_F(DemoCatalogue, KeywordAndUserSearchesFindThePopularPhotos)
 {
     const std::vector<ImageItem_CL> all = popular();

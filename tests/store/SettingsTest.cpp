@@ -51,6 +51,7 @@ TEST_F(Settings, CandidateKeysHaveTheirDefaultsAndBounds)
     EXPECT_EQ(AppSettings.cand_check_min_pic, 1);
     EXPECT_EQ(AppSettings.cand_add_max, 4);
     EXPECT_EQ(AppSettings.cand_search_keyword, 0);
+    EXPECT_EQ(AppSettings.cand_commons, 1);
     EXPECT_EQ(AppSettings.notify, 0);
 
     for (const wchar_t* stored : {L"9", L"-1", L"abc"}) {
@@ -61,7 +62,9 @@ TEST_F(Settings, CandidateKeysHaveTheirDefaultsAndBounds)
     AppInifile.write_int(keys::kInfoGet, keys::kCandAddMax, 8);
     AppInifile.write_int(keys::kInfoGet, keys::kCandMinWidth, 1920);
     AppInifile.write_int(keys::kVersion, keys::kNotify, 1);
+    AppInifile.write_int(keys::kInfoGet, keys::kCandCommons, 0);
     AppSettings.load(documents.path());
+    EXPECT_EQ(AppSettings.cand_commons, 0);
     EXPECT_EQ(AppSettings.cand_add_max, 8);
     EXPECT_EQ(AppSettings.cand_min_width, 1920);
     EXPECT_EQ(AppSettings.notify, 1);
@@ -122,6 +125,7 @@ TEST_F(Settings, ServiceKeysDefaultToTheBuiltInValuesAndCanBeConfigured)
 {
     EXPECT_EQ(service_config::rest_url(), L"https://api.flickr.com");
     EXPECT_EQ(service_config::web_url(), L"https://www.flickr.com");
+    EXPECT_EQ(service_config::commons_url(), L"https://commons.wikimedia.org");
     EXPECT_EQ(service_config::api_key().size(), 32u);
     EXPECT_EQ(service_config::shared_secret().size(), 16u);
     EXPECT_EQ(service_config::support_base_url(), std::wstring(service_config::kBuiltInSupportUrl) + L"/Tapestrel");
@@ -129,6 +133,8 @@ TEST_F(Settings, ServiceKeysDefaultToTheBuiltInValuesAndCanBeConfigured)
     AppInifile.write_string(keys::kService, keys::kRestUrl, L"http://127.0.0.61");
     EXPECT_EQ(service_config::support_base_url(), L"http://127.0.0.61/Tapestrel");
     EXPECT_EQ(service_config::rest_url(), L"http://127.0.0.61");
+    AppInifile.write_string(keys::kService, keys::kCommonsUrl, L"http://127.0.0.61/commons");
+    EXPECT_EQ(service_config::commons_url(), L"http://127.0.0.61/commons");
 }
 
 TEST_F(Settings, NextFavouriteFileNameSkipsExistingFiles)

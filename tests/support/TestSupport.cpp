@@ -172,6 +172,9 @@ std::wstring fresh_program_folder(const std::wstring& prefix)
     const std::wstring folder = prefix + std::to_wstring(id.Data1);
     AppInifile.write_string(keys::kService, keys::kRestUrl, http_url(folder));
     AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    // Wikimedia Commons answers with nothing until a test serves its own pictures there.
+    AppInifile.write_string(keys::kService, keys::kCommonsUrl, http_url(folder));
+    (void)serve_file(folder + L"/w/api.php", kEmptyCommonsAnswer);  // suites without the stand-in fetch nothing
     return folder;
 }
 
@@ -269,7 +272,7 @@ void keep_program_offline()
     CreateDirectoryW(folder.c_str(), nullptr);
     if (!file_exists(ini)) write_file(ini, std::vector<unsigned char>{0xFF, 0xFE});
     const std::wstring offline = http_url(L"offline");
-    for (const wchar_t* key : {L"rest_url", L"web_url", L"support_url"}) {
+    for (const wchar_t* key : {L"rest_url", L"web_url", L"support_url", L"commons_url"}) {
         wchar_t value[16] = {};
         if (GetPrivateProfileStringW(L"SERVICE", key, L"", value, 16, ini.c_str()) == 0)
             WritePrivateProfileStringW(L"SERVICE", key, offline.c_str(), ini.c_str());

@@ -50,9 +50,13 @@ std::wstring http_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 
+// Wikimedia Commons' answer when the category holds nothing past the start.
+constexpr const char* kEmptyCommonsAnswer = "{\"batchcomplete\":true}";
+
 // Starts the program's folder in this prefix (Documents\Tapestrel) afresh,
-// loads it into AppSettings and points both service addresses at
-// http_url(folder), folder being a new name beginning with `prefix`; the folder.
+// loads it into AppSettings and points the photo service's addresses and
+// Wikimedia Commons at http_url(folder), folder being a new name beginning
+// with `prefix`, where Commons answers with nothing; the folder.
 std::wstring fresh_program_folder(const std::wstring& prefix);
 
 // A photo-service answer listing `count` photos (ids from 5000, titled

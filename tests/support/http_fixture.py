@@ -28,7 +28,10 @@ A path may begin with switches, each one segment, applied in order:
 Switches can also be switched on and off for a path without changing its URL:
 when ROOT/<path> + ".switches" exists (for /a/b.jpg, ROOT/a/b.jpg.switches), the
 switches it names (blank separated, e.g. "_status500") apply after those of the URL.
-Every request is appended to ROOT/_requests.log as "METHOD PATH" lines.
+Beside a file, ROOT/<path> + ".headers" holds "Name: value" lines the answer
+carries besides its own (a "Retry-After" with an overload status, say).
+Every request is appended to ROOT/_requests.log as "METHOD PATH" lines, and its
+path and User-Agent to ROOT/_agents.log as "PATH<TAB>AGENT" lines.
 With --probe-port, a plain socket on that port (of the same address) writes the
 first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
 a TLS client shows up as a line beginning 1603 (handshake record)."""
@@ -56,12 +59,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(os.path.join(self.root, "_requests.log"), "a", encoding="utf-8") as log:
             log.write("GET %s\n" % self.path)
+        with open(os.path.join(self.root, "_agents.log"), "a", encoding="utf-8") as log:
+            log.write("%s\t%s\n" % (self.path, self.headers.get("User-Agent", "")))
         parsed = urllib.parse.urlsplit(self.path)
         segments = [s for s in parsed.path.split("/") if s]
         switches = []
         while segments and segments[0].startswith("_") and segments[0] != "_requests.log":
             switches.append(segments.pop(0))
         switches += self.sidecar_switches(segments)
+        self.extra_headers = self.sidecar_headers(segments)
         if "_gate" in switches:
             self.wait_for_gate(parsed.path)
             with open(os.path.join(self.root, "_gates.log"), "a", encoding="utf-8") as log:
@@ -84,6 +90,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             with open(path, encoding="utf-8") as f:
                 return [w for w in f.read().split() if w.startswith("_")]
+        except OSError:
+            return []
+
+    def sidecar_headers(self, segments):
+        path = os.path.join(self.root, *[urllib.parse.unquote(s) for s in segments]) + ".headers"
+        try:
+            with open(path, encoding="utf-8") as f:
+                return [tuple(part.strip() for part in line.split(":", 1)) for line in f if ":" in line]
         except OSError:
             return []
 
@@ -115,6 +129,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def respond(self, status, body, switches):
         self.send_response(status)
         self.send_header("Content-Type", "application/octet-stream")
+        for name, value in self.extra_headers:
+            self.send_header(name, value)
         if "_nolength" in switches:
             self.send_header("Connection", "close")
             self.end_headers()

@@ -38,8 +38,9 @@ void PropCandSetting_CL::build(HWND page)
     controls.add_static_text(page, L"　", 8, 0);
     controls.add_check_box(page, L"キーワードで検索した写真も自動追加する(空白をあけて複数指定できます)", 0);
     controls.add_edit(page, 40, kFieldStyle, 16);
+    controls.add_check_box(page, L"Wikimedia Commonsの秀逸な画像も自動追加する", 0);
     controls.add_static_text(page, L" x ", 0, 0);
-    controls.stack_rows(4, kKeywords, 3);
+    controls.stack_rows(4, kCommons, 3);
     place_size_row();
     load();
     update_enabling();
@@ -72,6 +73,7 @@ void PropCandSetting_CL::load()
     select(kAddMax, AppSettings.cand_add_max, 4);
     set_checked(kSearchKeyword, AppSettings.cand_search_keyword != 0);
     set_text(kKeywords, AppSettings.cand_search_keyword_str);
+    set_checked(kCommons, AppSettings.cand_commons != 0);
 }
 
 // Everything hangs on the auto-add box; the size fields and the keyword field
@@ -79,7 +81,7 @@ void PropCandSetting_CL::load()
 void PropCandSetting_CL::update_enabling()
 {
     const bool adding = is_checked(kAutoAdd);
-    for (int index : {kCheckMinSize, kLandscapeOnly, kAddMax, kSearchKeyword}) enable(index, adding);
+    for (int index : {kCheckMinSize, kLandscapeOnly, kAddMax, kSearchKeyword, kCommons}) enable(index, adding);
     const bool sizes = adding && is_checked(kCheckMinSize);
     enable(kMinWidth, sizes);
     enable(kMinHeight, sizes);
@@ -97,6 +99,7 @@ void PropCandSetting_CL::on_command(int index, int code)
         break;
     case kLandscapeOnly:
     case kAddMax:
+    case kCommons:
         mark_changed();
         break;
     case kMinWidth:
@@ -120,6 +123,7 @@ void PropCandSetting_CL::apply()
     AppSettings.cand_width_long = is_checked(kLandscapeOnly) ? 1 : 0;
     AppSettings.cand_search_keyword = is_checked(kSearchKeyword) ? 1 : 0;
     AppSettings.cand_search_keyword_str = text_of(kKeywords);
+    AppSettings.cand_commons = is_checked(kCommons) ? 1 : 0;
 
     write(keys::kCandAuteAdd, AppSettings.cand_aute_add);
     write(keys::kCandCheckMinPic, AppSettings.cand_check_min_pic);
@@ -128,5 +132,6 @@ void PropCandSetting_CL::apply()
     write(keys::kCandMinHeight, AppSettings.cand_min_height);
     write(keys::kCandWidthLong, AppSettings.cand_width_long);
     write(keys::kCandSearchKeyword, AppSettings.cand_search_keyword);
+    write(keys::kCandCommons, AppSettings.cand_commons);
     AppInifile.write_string(keys::kInfoGet, keys::kCandSearchKeywordStr, AppSettings.cand_search_keyword_str);
 }

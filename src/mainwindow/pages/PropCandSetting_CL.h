@@ -19,6 +19,7 @@ public:
         kSpacer3,
         kSearchKeyword,
         kKeywords,
+        kCommons,
         kTimes,
     };
 

@@ -14,7 +14,7 @@ void ListTabView_CL::show_item_menu()
 {
     const ImageItem_CL* record = selected_item();
     const int selected = selected_index() < 0 ? 0 : static_cast<int>(SendMessageW(list_->window(), LB_GETSELCOUNT, 0, 0));
-    show_list_item_menu(owner_window(), menu_, selected, record && !record->ownerName.empty());
+    show_list_item_menu(owner_window(), menu_, selected, record);
 }
 
 void ListTabView_CL::create(TabHost* owner, HWND parent, int list_id)

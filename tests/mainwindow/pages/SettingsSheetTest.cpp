@@ -304,7 +304,7 @@ TEST_F(SettingsSheet, CandidatePageEnablesEachFieldThroughItsBoxes)
     AppSettings.cand_search_keyword = 1;
     const std::vector<int> dependants{Candidates::kCheckMinSize,  Candidates::kMinWidth, Candidates::kMinHeight,
                                       Candidates::kLandscapeOnly, Candidates::kAddMax,   Candidates::kSearchKeyword,
-                                      Candidates::kKeywords};
+                                      Candidates::kKeywords,      Candidates::kCommons};
     auto states = [&dependants](HWND page) {
         std::vector<bool> states;
         for (int index : dependants) states.push_back(SheetView::enabled(page, index));
@@ -323,12 +323,12 @@ TEST_F(SettingsSheet, CandidatePageEnablesEachFieldThroughItsBoxes)
         seen.push_back(states(page));
         return PSBTN_CANCEL;
     }));
-    // Order: min-size box, width, height, landscape, count, keyword box, keywords.
-    const std::vector<bool> sizes_off{true, false, false, true, true, true, true};
+    // Order: min-size box, width, height, landscape, count, keyword box, keywords, Commons.
+    const std::vector<bool> sizes_off{true, false, false, true, true, true, true, true};
     EXPECT_EQ(seen, (std::vector<std::vector<bool>>{sizes_off,
-                                                    {false, false, false, false, false, false, false},
+                                                    {false, false, false, false, false, false, false, false},
                                                     sizes_off,
-                                                    {true, true, true, true, true, true, false}}));
+                                                    {true, true, true, true, true, true, false, true}}));
     EXPECT_EQ(AppSettings.cand_check_min_pic, 0);
 }
 
@@ -338,13 +338,24 @@ TEST_F(SettingsSheet, CandidatePageStoresItsValuesInMemoryAndFile)
     AppSettings.cand_check_min_pic = 1;
     AppSettings.cand_add_max = 4;
     AppSettings.cand_search_keyword_str = L"夕焼け sea";
+    AppSettings.cand_commons = 1;
     std::wstring loaded_width;
     std::wstring loaded_keywords;
+    std::wstring commons_text;
+    bool commons_loaded = false;
+    RECT keywords{};
+    RECT commons{};
     bool apply_after_typing = false;
     ASSERT_TRUE(run_sheet([&](const SheetView& sheet) {
         const HWND page = sheet.page(1);
         loaded_width = window_text(SheetView::control(page, Candidates::kMinWidth));
         loaded_keywords = window_text(SheetView::control(page, Candidates::kKeywords));
+        const HWND commons_box = SheetView::control(page, Candidates::kCommons);
+        commons_text = window_text(commons_box);
+        commons_loaded = SendMessageW(commons_box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        keywords = ui_testing::rect_in_parent(SheetView::control(page, Candidates::kKeywords));
+        commons = ui_testing::rect_in_parent(commons_box);
+        click(commons_box);
         type_text(SheetView::control(page, Candidates::kMinWidth), L"abc");
         apply_after_typing = sheet.apply_enabled();
         type_text(SheetView::control(page, Candidates::kMinHeight), L"600");
@@ -353,7 +364,11 @@ TEST_F(SettingsSheet, CandidatePageStoresItsValuesInMemoryAndFile)
     }));
     EXPECT_EQ(loaded_width, L"1024");
     EXPECT_EQ(loaded_keywords, L"夕焼け sea");
+    EXPECT_EQ(commons_text, L"Wikimedia Commonsの秀逸な画像も自動追加する");
+    EXPECT_TRUE(commons_loaded);
+    EXPECT_GE(commons.top, keywords.bottom);
     EXPECT_TRUE(apply_after_typing);
+    EXPECT_EQ(AppSettings.cand_commons, 0);
 
     EXPECT_EQ(AppSettings.cand_min_width, 0);
     EXPECT_EQ(AppSettings.cand_min_height, 600);
@@ -365,7 +380,8 @@ TEST_F(SettingsSheet, CandidatePageStoresItsValuesInMemoryAndFile)
                                          {keys::kCandMinHeight, L"600"},
                                          {keys::kCandWidthLong, L"1"},
                                          {keys::kCandSearchKeyword, L"0"},
-                                         {keys::kCandSearchKeywordStr, L"夕焼け sea"}});
+                                         {keys::kCandSearchKeywordStr, L"夕焼け sea"},
+                                         {keys::kCandCommons, L"0"}});
 }
 
 TEST_F(SettingsSheet, VersionPageSwitchesNoticesOffAndOpensTheSupportSite)

@@ -296,6 +296,48 @@ TEST_F(ItemCommandsTest, PhotographerCommandsActOnThePictureOrTheRowTheirMenuWas
     EXPECT_EQ(user_tab.current_text(), L"bob");
 }
 
+TEST_F(ItemCommandsTest, ACommonsPictureOffersItsOwnPageAndNoPhotographerSearch)
+{
+    GdiplusSession gdiplus;
+    const std::vector<unsigned char> jpeg = jpeg_bytes(320, 240);
+    for (const wchar_t* name : {L"items_commons/Lake.jpg", L"items_commons/f.jpg"})
+        ASSERT_TRUE(serve_file(name, std::string(jpeg.begin(), jpeg.end())));
+    ImageItem_CL lake = service_record(http_url(L"items_commons/wiki/File:Lake.jpg"), http_url(L"items_commons/Lake.jpg"));
+    lake.farm = 0;
+    lake.owner.clear();
+    lake.ownerName = L"Ann";
+    write_list(AppSettings.candidates_path(), {lake, service_record(L"flickr", http_url(L"items_commons/f.jpg"))});
+    open();
+    std::vector<std::wstring> opened;
+    window_->set_open_page([&opened](const std::wstring& page) { opened.push_back(page); });
+    select_tab(2);
+    ASSERT_TRUE(wait_for_rows(2, 2));
+    select_rows(2, {0}, 0);
+    const std::vector<MenuRow> menu = capture_menu(
+        [&] { SendMessageW(hwnd(), MyFlickerListBox_CL::kChildRightClick, MainWindow_CL::kFirstListId + 2, 0); },
+        TabHost::kOpenOwnerPage);
+    ASSERT_EQ(menu.size(), 6u);
+    EXPECT_EQ(menu[3].text, L"この画像のWikimedia Commonsページを開く");
+    EXPECT_EQ(greyed_ids(menu), (std::vector<UINT>{0x1030}));
+    EXPECT_EQ(opened, (std::vector<std::wstring>{lake.key}));
+
+    ASSERT_TRUE(get_photo());
+    const std::vector<MenuRow> preview = capture_menu(
+        [&] { SendMessageW(hwnd(), MyPictureImage_CL::kChildRightClick, MainWindow_CL::kPreviewId, 0); },
+        TabHost::kOpenOwnerPage);
+    ASSERT_EQ(preview.size(), 7u);
+    EXPECT_EQ(preview[4].text, L"この画像のWikimedia Commonsページを開く");
+    EXPECT_EQ(greyed_ids(preview), (std::vector<UINT>{0x1013, 0x1030}));
+    EXPECT_EQ(opened, (std::vector<std::wstring>{lake.key, lake.key}));
+
+    // A photo of the service keeps the photographer's rows.
+    select_rows(2, {1}, 1);
+    const std::vector<MenuRow> flickr = list_menu(2);
+    ASSERT_EQ(flickr.size(), 6u);
+    EXPECT_EQ(flickr[3].text, L"この撮影者のFlickrページを開く");
+    EXPECT_TRUE(greyed_ids(flickr).empty());
+}
+
 // A stored tab shows the stored list itself: a command on another tab changes
 // it while the tab is hidden, and the tab shows every record once when current.
 TEST_F(ItemCommandsTest, AStoredTabShowsEachRecordOnceAfterCommandsElsewhere)

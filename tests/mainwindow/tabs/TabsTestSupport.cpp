@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "store/AppSettings_CL.h"
 #include "winui/CommunicateWait_CL.h"
+#include "winui/PopupMenu_CL.h"
 #include "mainwindow/MyFlickerListBox_CL.h"
 #include "mainwindow/MyPictureImage_CL.h"
 #include "winui/Tab_CL.h"
@@ -82,7 +83,10 @@ LRESULT CALLBACK watch_menu(int code, WPARAM wparam, LPARAM lparam)
             info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_DATA | MIIM_ID;
             GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
             if (info.fType & MFT_SEPARATOR) continue;
-            g_rows->push_back({info.wID, (info.fState & MFS_GRAYED) != 0});
+            // Owner-drawn rows keep their text in the menu object.
+            const auto* owner = reinterpret_cast<const PopupMenu_CL*>(info.dwItemData);
+            const PopupMenu_CL::Item* item = owner ? owner->find(info.wID) : nullptr;
+            g_rows->push_back({info.wID, (info.fState & MFS_GRAYED) != 0, item ? item->text : std::wstring()});
         }
         if (g_choose != 0)
             choose_row(reinterpret_cast<HWND>(message->lParam), *g_rows, g_choose);

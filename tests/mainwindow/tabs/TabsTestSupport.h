@@ -20,10 +20,11 @@ ImageItem_CL service_record(const std::wstring& key, const std::wstring& picture
 void write_list(const std::wstring& path, const std::vector<ImageItem_CL>& items);
 std::vector<ImageItem_CL> read_list(const std::wstring& path);
 
-// What a tracked item menu showed: the id and greyed state of each row.
+// What a tracked item menu showed: the id, greyed state and text of each row.
 struct MenuRow {
     UINT id;
     bool greyed;
+    std::wstring text;
 };
 // Opens a menu with `open` (which tracks it on this thread), records its rows
 // once it waits for input and closes it: without a command, or by choosing
