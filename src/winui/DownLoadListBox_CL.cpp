@@ -133,7 +133,7 @@ void DownLoadListBox_CL::draw_item(const DRAWITEMSTRUCT& item)
 Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
 {
     if (Gdiplus::Image* cached = cache_.find(row)) return cached;
-    if (resetting_ || arriving(row)) return nullptr;
+    if (resetting_ || failed_.count(row) || arriving(row)) return nullptr;
     const std::wstring uri = image_address(row);
     if (uri.empty()) return nullptr;
     if (!InetHttp_CL::is_local_path(uri)) {
@@ -144,7 +144,10 @@ Gdiplus::Image* DownLoadListBox_CL::picture_for(int row)
     std::unique_ptr<Gdiplus::Image> thumbnail = decode_thumbnail(uri, size.cx, size.cy);
     // An undecodable file shows the error picture, so it is not decoded again at every paint.
     if (!thumbnail && !error_image_.empty()) thumbnail = decode_file(error_image_);
-    if (!thumbnail) return nullptr;
+    if (!thumbnail) {
+        failed_.insert(row);
+        return nullptr;
+    }
     cache_.store(row, std::move(thumbnail));
     return cache_.find(row);
 }
@@ -177,9 +180,12 @@ void DownLoadListBox_CL::on_downloaded(std::unique_ptr<DownloadRequest> request,
 void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> picture)
 {
     // A picture that did not arrive or does not decode shows the error
-    // picture, so the row is not fetched again at every paint.
+    // picture, or none: either way the row is not fetched again.
     if (!picture && !error_image_.empty()) picture = decode_file(error_image_);
-    if (picture) cache_.store(row, std::move(picture));
+    if (picture)
+        cache_.store(row, std::move(picture));
+    else
+        failed_.insert(row);
     {
         std::lock_guard<std::mutex> guard(arriving_lock_);
         arriving_.erase(row);
@@ -201,6 +207,7 @@ void DownLoadListBox_CL::reset()
     worker_.cancel_downloads();
     worker_.stop();
     cache_.clear();
+    failed_.clear();
     {
         std::lock_guard<std::mutex> guard(arriving_lock_);
         arriving_.clear();

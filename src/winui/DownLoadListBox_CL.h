@@ -14,7 +14,8 @@
 // An owner-drawn list whose rows show a picture: painted from a cache of
 // decoded pictures; a missing one is decoded at once when it is a local file,
 // otherwise fetched and decoded by the list's own download worker, which hands
-// the picture to the list's thread to fill the cache and repaint. The cache is
+// the picture to the list's thread to fill the cache and repaint. A row is
+// tried once: one that fails shows the error picture, or none. The cache is
 // touched on the list's thread only.
 class DownLoadListBox_CL : public ListBox_CL {
 public:
@@ -85,6 +86,9 @@ private:
     // a paint meanwhile must not fetch them again.
     std::mutex arriving_lock_;
     std::set<int> arriving_;
+    // Rows whose picture could not be had, not even the error picture: they
+    // stay without one until the reset, or every paint would fetch them again.
+    std::set<int> failed_;
     std::wstring error_image_;
     OrgDownloadUri_CL worker_;  // last: it uses everything above until it stops
 };

@@ -107,6 +107,20 @@ TEST_F(ListBoxTest, MissingThumbnailIsQueuedOnceAndRowsWithoutSourceQueueNothing
     EXPECT_TRUE(pump_until([&] { return list_->cached_count() == 1 && indicator_.busy_count() == 0; }));
     EXPECT_EQ(requests_of(L"_gate/" + path), 1u);
     EXPECT_EQ(requests_of(large_only), 0u);
+
+    // A thumbnail that is not there, with no error picture to show instead,
+    // is asked for once, not again at every paint that its failure causes.
+    const std::wstring missing = fresh_path(L"missing.jpg");
+    list_->append_records({remote_record(http_url(missing))});
+    paint();
+    ASSERT_TRUE(wait_for_http_request(missing, 20000));
+    EXPECT_TRUE(pump_until([&] { return indicator_.busy_count() == 0; }));
+    for (int round = 0; round < 5; ++round) {
+        paint();
+        ui_testing::pump_messages();
+    }
+    EXPECT_EQ(indicator_.busy_count(), 0);
+    EXPECT_EQ(requests_of(missing), 1u);
 }
 
 TEST_F(ListBoxTest, ResetDuringDownloadsLeavesNoOldPictureInTheCache)
