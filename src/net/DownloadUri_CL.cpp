@@ -55,11 +55,8 @@ void DownloadUri_CL::cancel_downloads()
         trace::failure(L"downloads not cancelled: their queue stayed locked");
         return;
     }
-    if (in_flight_) {
-        in_flight_->abort_transfer();
-    } else if (current_request_) {
-        abort_pending_ = true;
-    }
+    if (in_flight_) in_flight_->abort_transfer();
+    if (current_request_) abort_pending_ = true;
     queue_.clear();
 }
 
@@ -71,15 +68,15 @@ int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
     return 0;
 }
 
-bool DownloadUri_CL::take_next(std::wstring& uri)
+DownloadRequest* DownloadUri_CL::take_next()
 {
     Semapho_CL::Lock_CL lock(queue_lock_);
-    if (!lock.held() || queue_.empty()) return false;
+    if (!lock.held() || queue_.empty()) return nullptr;
     current_request_ = std::move(queue_.front());
     queue_.pop_front();
     abort_pending_ = false;
-    uri = current_request_->uri;
-    return true;
+    // Only this worker moves the current request, so it may be used unlocked.
+    return current_request_.get();
 }
 
 // Called with the transfer when it begins and with null before it is destroyed.
@@ -94,9 +91,11 @@ void DownloadUri_CL::announce(InetHttp_CL* transfer)
 
 void DownloadUri_CL::serve_queue()
 {
-    std::wstring uri;
-    while (!stop_requested && take_next(uri)) {
-        GlobalBlock data(InetHttp_CL::download_to_movable(uri, [this](InetHttp_CL* transfer) { announce(transfer); }));
+    const InetHttp_CL::Announce announcer = [this](InetHttp_CL* transfer) { announce(transfer); };
+    DownloadRequest* current = nullptr;
+    while (!stop_requested && (current = take_next()) != nullptr) {
+        current->prepare(announcer);
+        GlobalBlock data(InetHttp_CL::download_to_movable(current->uri, announcer, &current->status));
         std::unique_ptr<DownloadRequest> request;
         {
             Semapho_CL::Lock_CL lock(queue_lock_);

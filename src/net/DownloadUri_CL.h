@@ -21,6 +21,12 @@ struct DownloadRequest {
     // The requester's busy period: it lasts as long as the request, however
     // the request ends (answered, replaced, dropped from a full queue, cancelled).
     BusyScope busy;
+    // HTTP status of the answer; 0 when none arrived or the picture is a file.
+    DWORD status = 0;
+
+    // Runs on the worker just before the transfer and may settle uri first.
+    // Whatever it fetches itself it announces, so that a cancel aborts it.
+    virtual void prepare(const InetHttp_CL::Announce& announce) { (void)announce; }
 };
 
 // The worker that downloads pictures one at a time, newest request first, and
@@ -52,12 +58,12 @@ public:
 
 private:
     void serve_queue();
-    // Makes the front request the current one; false when the queue is empty.
-    bool take_next(std::wstring& uri);
+    // Makes the front request the current one; null when the queue is empty.
+    DownloadRequest* take_next();
     void announce(InetHttp_CL* transfer);
 
     InetHttp_CL* in_flight_ = nullptr;  // the transfer under way; guarded by the queue lock
-    bool abort_pending_ = false;        // cancelled before its transfer was announced
+    bool abort_pending_ = false;        // the current request was cancelled: its later transfers end at once
     Semapho_CL queue_lock_;             // guards the queue, current_request_ and the two above
     std::list<std::unique_ptr<DownloadRequest>> queue_;  // front = newest
     std::unique_ptr<DownloadRequest> current_request_;

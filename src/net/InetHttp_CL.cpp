@@ -398,8 +398,9 @@ bool InetHttp_CL::is_local_path(const std::wstring& uri)
     return uri.size() >= 2 && (uri[0] == L'\\' || uri[1] == L':');
 }
 
-HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce& announce)
+HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce& announce, DWORD* status)
 {
+    if (status) *status = 0;
     if (is_local_path(uri)) return read_local_file(uri);
     InetHttp_CL transfer;
     if (announce) announce(&transfer);
@@ -409,6 +410,7 @@ HGLOBAL InetHttp_CL::download_to_movable(const std::wstring& uri, const Announce
     });
     // Withdrawn before `transfer` goes away, so an abort never reaches a destroyed object.
     if (announce) announce(nullptr);
+    if (done && status) *status = done->status_code_;
     // The caller owns the block from here on.
     return done ? done->take_movable_body() : nullptr;
 }

@@ -13,8 +13,8 @@
 
 // One HTTP GET at a time through WinINet, the body kept in global memory.
 // "https://" addresses go to port 443 over TLS (certificate errors fail the
-// transfer); everything else to port 80. The status code is never examined:
-// whatever body the server sends is the result.
+// transfer); everything else to port 80. The status code decides nothing here:
+// whatever body the server sends is the result, the status reported beside it.
 //
 // Used by one thread at a time, except abort_transfer(), which another thread
 // may call at any moment. fetch() and download_to_movable() run the transfer on
@@ -61,7 +61,9 @@ public:
     static bool is_local_path(const std::wstring& uri);
     // A local path is read from disk, anything else fetched over HTTP. The
     // caller owns the returned movable block; null when nothing could be read.
-    [[nodiscard]] static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce());
+    // status, when given, receives the answer's HTTP status (0 for none).
+    [[nodiscard]] static HGLOBAL download_to_movable(const std::wstring& uri, const Announce& announce = Announce(),
+                                                     DWORD* status = nullptr);
 
     // The body of the last fetch(); "" when there is none.
     const char* body() const;

@@ -3,8 +3,12 @@
 #include <algorithm>
 
 #include "photoservice/CommonsClient_CL.h"
+#include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ScreenFit.h"
+#include "store/AppSettings_CL.h"
+#include "store/ListEdit.h"
 
+#include "wallpaper/MainWindowLink.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
 
@@ -12,24 +16,62 @@ namespace {
 
 struct WallpaperRequest : DownloadRequest {
     std::shared_ptr<WallpaperChange> change;
+    size_t index = 0;
+
+    void prepare(const InetHttp_CL::Announce& announce) override
+    {
+        change->ask_sizes(index, announce);
+        // A photo that has gone is not fetched at all.
+        uri = change->gone[index] ? std::wstring() : change->downloads[index].url;
+    }
 };
+
+bool gone_status(DWORD status)
+{
+    return status == HTTP_STATUS_NOT_FOUND || status == HTTP_STATUS_GONE;
+}
 
 }  // namespace
 
 void WallpaperChange::request_pictures(const std::shared_ptr<WallpaperChange>& change, DownloadUri_CL& downloader)
 {
     const std::vector<RECT> monitors = monitor_wallpaper::current_monitors();
+    change->screens.clear();
     change->downloads.clear();
+    change->gone.assign(change->items.size(), 0);
+    // Everything is settled before the first request: the worker reads it meanwhile.
     for (size_t i = 0; i < change->items.size(); ++i) {
         // One picture is for the primary monitor; one per monitor, for its own.
         const RECT screen = monitors.empty() ? RECT{} : monitors[std::min(i, monitors.size() - 1)];
-        change->downloads.push_back(download_size(change->items[i], {screen.right - screen.left, screen.bottom - screen.top}));
+        change->screens.push_back({screen.right - screen.left, screen.bottom - screen.top});
+        change->downloads.push_back(download_size(change->items[i], change->screens.back()));
+    }
+    for (size_t i = 0; i < change->items.size(); ++i) {
         auto request = std::make_unique<WallpaperRequest>();
         request->id = static_cast<int>(i) + 1;
-        request->uri = change->downloads.back().url;
+        request->uri = change->downloads[i].url;
         request->change = change;
+        request->index = i;
         downloader.request_download(std::move(request));
     }
+}
+
+void WallpaperChange::ask_sizes(size_t index, const InetHttp_CL::Announce& announce)
+{
+    const ImageItem_CL& item = items[index];
+    const std::string photo_id = FlickrXmlHelper_CL::photo_id_of(item);
+    if (photo_id.empty() || !item.localPath.empty() || CommonsClient_CL::is_commons_item(item)) return;
+    FlickrXmlHelper_CL service;
+    std::vector<ImageItem_CL::Size> offered;
+    announce(&service.http());
+    const HRESULT asked = service.get_sizes(photo_id, offered);
+    announce(nullptr);
+    if (asked != S_OK) {
+        gone[index] = service.outcome().photo_gone() ? 1 : 0;
+        return;
+    }
+    const size_t fit = screen_fit(offered, screens[index]);
+    if (fit != kNoFit) downloads[index] = offered[fit];
 }
 
 ImageItem_CL::Size WallpaperChange::download_size(const ImageItem_CL& item, SIZE screen)
@@ -54,8 +96,7 @@ WallpaperChange::Arrival WallpaperChange::receive(DownloadRequest& request, Glob
 {
     // Only request_pictures() queues on a change's worker, always this kind of request.
     auto& wanted = static_cast<WallpaperRequest&>(request);
-    const size_t index = wanted.id > 0 ? static_cast<size_t>(wanted.id - 1) : 0;
-    return wanted.change->receive(index, std::move(block));
+    return wanted.change->receive(wanted.index, std::move(block), wanted.status);
 }
 
 bool WallpaperChange::install_given(const ImageItem_CL& item, const std::vector<unsigned char>& bytes)
@@ -68,12 +109,18 @@ bool WallpaperChange::install_given(const ImageItem_CL& item, const std::vector<
 // Files, the registry and the desktop wallpaper only, no window: the install
 // takes long enough (large photos, the composition for several monitors, the
 // broadcast of the new wallpaper) that a window's thread would freeze on it.
-WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock block)
+WallpaperChange::Arrival WallpaperChange::receive(size_t index, GlobalBlock block, DWORD status)
 {
+    if (index < items.size() && ((index < gone.size() && gone[index]) || gone_status(status))) {
+        forget_gone(index);
+        // Whatever stands in for a photo that has gone is not the photo.
+        block.reset();
+    } else if (!block && index < items.size() && items[index].localPath.empty()) {
+        // A local file that cannot be read is no matter of the network.
+        unreached = true;
+    }
     const GlobalBlock::Lock bytes(block);
     const size_t size = bytes.data() ? GlobalSize(block.get()) : 0;
-    // A local file that cannot be read is no matter of the network.
-    if (!bytes.data() && index < items.size() && items[index].localPath.empty()) unreached = true;
     bool installed = false;
     if (items.size() > 1) {
         if (!receive_monitor_picture(index, bytes.data(), size)) return Arrival::Waiting;
@@ -96,6 +143,20 @@ bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, s
             wallpaper::Install::Done)
         pictures_ok = false;
     return ++arrived >= items.size();
+}
+
+void WallpaperChange::forget_gone(size_t index) const
+{
+    const std::wstring& key = items[index].key;
+    if (key.empty() || !items[index].localPath.empty()) return;
+    const bool removed = edit_list(AppSettings.candidates_path(), [&key](std::vector<ImageItem_CL>& candidates) {
+        const auto gone_ones = std::remove_if(candidates.begin(), candidates.end(),
+                                              [&key](const ImageItem_CL& candidate) { return candidate.key == key; });
+        if (gone_ones == candidates.end()) return false;
+        candidates.erase(gone_ones, candidates.end());
+        return true;
+    });
+    if (removed) main_window_link::notify(main_window_link::kCandidates);
 }
 
 bool WallpaperChange::install_one(const void* bytes, size_t size, bool check_size) const

@@ -336,6 +336,83 @@ TEST_F(TrayWindow, TheCandidateRunTakesOnlyFreelyLicensedPhotosAndTheLargestSize
     EXPECT_TRUE(installed_licence == 11 || installed_licence == 9) << installed_licence;
 }
 
+// The service's answer to "flickr.photos.getSizes": label, width, height and address of each size.
+struct OfferedSize {
+    const char* label;
+    int width;
+    int height;
+    std::wstring url;
+};
+
+std::string sizes_listed(const std::vector<OfferedSize>& sizes)
+{
+    std::string elements;
+    for (const OfferedSize& size : sizes)
+        elements += "<size label=\"" + std::string(size.label) + "\" width=\"" + std::to_string(size.width) +
+                    "\" height=\"" + std::to_string(size.height) + "\" source=\"" + narrow_units(size.url) +
+                    "\" url=\"https://www.flickr.com/photos/1@N00/1/sizes/\" media=\"photo\" />";
+    return "<rsp stat=\"ok\"><sizes canblog=\"0\" canprint=\"0\" candownload=\"1\">" + elements + "</sizes></rsp>";
+}
+
+// Each change asks the service for the sizes it hands out now and downloads
+// the smallest that covers the screen, never the 24-megapixel original; a
+// photo that has gone, by the service's word or by its address, leaves the
+// candidates and is not drawn again.
+TEST_F(TrayWindow, ServicePhotosComeAtTheSizeThatCoversTheScreenAndGonePhotosLeaveTheCandidates)
+{
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 800);
+    const std::wstring folder = unique_folder(L"sizes");
+    AppInifile.write_string(keys::kService, keys::kWebUrl, http_url(folder));
+    const auto picture_at = [&](const std::wstring& name, int width, int height) {
+        const std::vector<unsigned char> picture = jpeg_bytes(width, height);
+        EXPECT_TRUE(serve_file(folder + L"/" + name, std::string(picture.begin(), picture.end())));
+        return http_url(folder + L"/" + name);
+    };
+    const auto requests = [&](const char* part) { return count_requests(narrow_units(folder) + part); };
+    const std::wstring original = http_url(folder + L"/21_o.jpg");  // never served
+    ASSERT_TRUE(serve_file(folder + L"/services/rest@@photo_id=21",
+                           sizes_listed({{"Medium 640", 640, 427, picture_at(L"21_z.jpg", 640, 427)},
+                                         {"Large 1600", 1600, 1067, picture_at(L"21_h.jpg", 1600, 1067)},
+                                         {"Large 2048", 2048, 1365, picture_at(L"21_k.jpg", 2048, 1365)},
+                                         {"Original", 6000, 4000, original}})));
+    ASSERT_TRUE(serve_file(folder + L"/services/rest@@photo_id=22",
+                           "<rsp stat=\"fail\"><err code=\"1\" msg=\"Photo not found\" /></rsp>"));
+    // Gone, though its address still answers with a picture of the promised size.
+    picture_at(L"23_h.jpg", 1600, 1067);
+    ASSERT_TRUE(serve_file(folder + L"/services/rest@@photo_id=23",
+                           sizes_listed({{"Large 1600", 1600, 1067, http_url(L"_status410/" + folder + L"/23_h.jpg")}})));
+    const auto photo = [&](int id) {
+        ImageItem_CL item;
+        item.key = L"http://farm3.staticflickr.com/7/" + std::to_wstring(id) + L"_s";
+        item.farm = 3;
+        item.sizes[5] = {6000, 4000, http_url(folder + L"/" + std::to_wstring(id) + L"_o.jpg")};
+        return item;
+    };
+    const char* sizes_asked = "/services/rest/?method=flickr.photos.getSizes";
+
+    save_list(AppSettings.candidates_path(), {photo(22), photo(23)});
+    tray->change_request(change_schedule::Asker::User);
+    ASSERT_TRUE(pump_until([&] { return loaded(AppSettings.candidates_path()).items.empty() && tray->busy_count() == 0; }));
+    pump_until([] { return false; }, 1000);
+    EXPECT_EQ(requests(sizes_asked), 2) << "a gone photo was drawn again";
+    EXPECT_EQ(requests("/22_o.jpg"), 0) << "a photo the service says is gone was downloaded";
+    EXPECT_EQ(requests("/23_h.jpg"), 1);
+    EXPECT_FALSE(file_exists(AppSettings.now_items_path()));
+
+    save_list(AppSettings.candidates_path(), {photo(21)});
+    for (int change = 1; change <= 2; ++change) {
+        SCOPED_TRACE(change);
+        tray->change_request(change_schedule::Asker::User);
+        ASSERT_TRUE(pump_until([&] { return requests("/21_h.jpg") == change && tray->busy_count() == 0; }));
+        EXPECT_EQ(read_file(AppSettings.now_picture_path()), jpeg_bytes(1600, 1067));
+    }
+    EXPECT_EQ(requests(sizes_asked), 4);
+    EXPECT_EQ(requests("/21_o.jpg") + requests("/21_k.jpg"), 0);
+    EXPECT_EQ(loaded(AppSettings.candidates_path()).items.size(), 1u);
+    EXPECT_EQ(loaded(AppSettings.now_items_path()).items.at(0).key, photo(21).key);
+}
+
 namespace {
 
 HWND full_screen_window() { return FindWindowW(L"TapestrelTestFullScreen", nullptr); }
