@@ -130,6 +130,8 @@ void NetworkFaults::SetUpTestSuite()
         GdiplusSession gdiplus;
         if (!serve_photos(folder_, kPhotos, kWidth, kHeight)) return;
     }
+    // The service answers on a host of its own, as the real one does.
+    point_service_at(service_url(folder_));
     tray_ = start_tapestrel(L"");
     window_ = wait_for_window(L"Tapestrel_ICON", 20000);
     if (!window_) return;
@@ -237,7 +239,7 @@ TEST_F(NetworkFaults, ABrokenServiceLeavesTheCandidatesAloneAndTheRunStillChange
         EXPECT_TRUE(pump_until([&] { return history_count() == history + 1; }, 120000)) << "the run ended without a change";
         EXPECT_EQ(read_file(AppSettings.candidates_path()), candidates);
         expect_running();
-        if (refused) point_service_at(http_url(folder_));
+        if (refused) point_service_at(service_url(folder_));
         else set_switches(L"services/rest", "");
     }
 }

@@ -129,6 +129,11 @@ std::wstring http_url(const std::wstring& relative_path)
     return L"http://" + http_host() + L"/" + relative_path;
 }
 
+std::wstring service_url(const std::wstring& relative_path)
+{
+    return L"http://" + env(L"TAPESTREL_SERVICE_HOST") + L"/" + relative_path;
+}
+
 std::wstring https_url(TlsSite site, const std::wstring& relative_path)
 {
     static const wchar_t* const hosts[] = {L"TAPESTREL_TLS_TRUSTED", L"TAPESTREL_TLS_SELF_SIGNED",

@@ -47,6 +47,9 @@ std::wstring desktop_value(const wchar_t* name);
 std::wstring http_root();
 std::wstring http_host();
 std::wstring http_url(const std::wstring& relative_path);
+// The same file at the stand-in's second address, a host of its own as the
+// photo service's queries have.
+std::wstring service_url(const std::wstring& relative_path);
 // Writes a body that the stand-in serves at relative_path (slashes allowed).
 bool serve_file(const std::wstring& relative_path, const std::string& body);
 

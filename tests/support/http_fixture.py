@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Loopback HTTP stand-in for the photo service and the support site in tests.
 
-  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--probe-port 443] [--lifetime S]
+  http_fixture.py start --addr 127.0.0.61 --root DIR --pidfile FILE [--also-addr 127.0.0.62]
+                        [--probe-port 443] [--lifetime S]
   http_fixture.py stop --pidfile FILE
 
 Serves the files below --root on port 80 (GET /a/b.xml answers ROOT/a/b.xml, the
@@ -32,6 +33,9 @@ Beside a file, ROOT/<path> + ".headers" holds "Name: value" lines the answer
 carries besides its own (a "Retry-After" with an overload status, say).
 Every request is appended to ROOT/_requests.log as "METHOD PATH" lines, and its
 path and User-Agent to ROOT/_agents.log as "PATH<TAB>AGENT" lines.
+With --also-addr, a second address serves the same files on port 80: the
+photo service's queries and its pictures come from different hosts, so a
+connection that one of them left broken in WinINet's pool never answers the other.
 With --probe-port, a plain socket on that port (of the same address) writes the
 first bytes each client sends, in hex, as one line to ROOT/_probe.log and closes;
 a TLS client shows up as a line beginning 1603 (handshake record)."""
@@ -207,6 +211,7 @@ def start(args):
     os.makedirs(root, exist_ok=True)
     Handler.root = root
     server = Server((args.addr, args.port), Handler)  # bind before detaching: errors reach ctest
+    also = Server((args.also_addr, args.port), Handler) if args.also_addr else None
     listener = None
     if args.probe_port:
         listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
@@ -217,6 +222,8 @@ def start(args):
         return 0
     if listener:
         threading.Thread(target=probe, args=(listener, root), daemon=True).start()
+    if also:
+        threading.Thread(target=also.serve_forever, daemon=True).start()
     server.serve_forever()
     return 0
 
@@ -255,6 +262,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("command", choices=["start", "stop"])
     parser.add_argument("--addr", default="127.0.0.61")
+    parser.add_argument("--also-addr", default="")
     parser.add_argument("--port", type=int, default=80)
     parser.add_argument("--root", default=".")
     parser.add_argument("--probe-port", type=int, default=0)
