@@ -34,6 +34,10 @@ void figure_install(const std::wstring& folder);
 // A change with a picture per monitor against today's single picture, and the memory of composing.
 void figure_monitors(const std::wstring& folder);
 void figure_photo_answer();
+// The bytes one change downloads of a photo-service candidate with a
+// 24-megapixel original, for a 1920 x 1080 screen, against the smallest
+// offered size that covers it.
+void figure_service_bytes(const std::wstring& folder);
 void figure_thumbnails(const std::wstring& folder);
 void figure_candidates_tab(const std::wstring& folder);
 // The tray process measured from outside against a program with one hidden window.

@@ -1,5 +1,6 @@
 // Runs every benchmark figure, or those named on the command line ("list",
-// "draw", "install", "monitors", "thumbnails", "answer", "tray", "library", "candidates", "window_stall"); see Bench.h for
+// "draw", "install", "monitors", "thumbnails", "answer", "service_bytes", "tray", "library", "candidates",
+// "window_stall"); see Bench.h for
 // what a line means.
 #include <windows.h>
 
@@ -36,6 +37,7 @@ int wmain(int argc, wchar_t** argv)
         if (wanted(argc, argv, L"monitors")) figure_monitors(scratch.path());
         if (wanted(argc, argv, L"thumbnails")) figure_thumbnails(scratch.path());
         if (wanted(argc, argv, L"answer")) figure_photo_answer();
+        if (wanted(argc, argv, L"service_bytes")) figure_service_bytes(scratch.path());
         // Before the main window of the candidates figure: both register the
         // main window's class, and a closed main window leaves a quit message.
         if (wanted(argc, argv, L"tray")) figure_tray_footprint(scratch.path());
