@@ -172,9 +172,13 @@ bool WallpaperChange::install_staged() const
 
 void WallpaperChange::record() const
 {
-    // The wallpaper is installed either way; a list that could not be
-    // written was traced and is written again by the next change.
-    (void)wallpaper::record_current(items);
+    // The current wallpaper is recorded as installed, at the size downloaded,
+    // so that a favourite saved from it describes the picture it keeps. The
+    // wallpaper is installed either way; a list that could not be written was
+    // traced and is written again by the next change.
+    std::vector<ImageItem_CL> installed;
+    for (size_t i = 0; i < items.size(); ++i) installed.push_back(as_downloaded(i));
+    (void)wallpaper::record_current(installed);
     // The first monitor's picture ends up newest.
     for (auto item = items.rbegin(); item != items.rend(); ++item) (void)wallpaper::add_to_history(*item);
 }

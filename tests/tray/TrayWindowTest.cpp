@@ -409,8 +409,17 @@ TEST_F(TrayWindow, ServicePhotosComeAtTheSizeThatCoversTheScreenAndGonePhotosLea
     }
     EXPECT_EQ(requests(sizes_asked), 4);
     EXPECT_EQ(requests("/21_o.jpg") + requests("/21_k.jpg"), 0);
-    EXPECT_EQ(loaded(AppSettings.candidates_path()).items.size(), 1u);
-    EXPECT_EQ(loaded(AppSettings.now_items_path()).items.at(0).key, photo(21).key);
+    EXPECT_EQ(loaded(AppSettings.candidates_path()).items.at(0).sizes[5].width, 6000) << "the candidate keeps its record";
+    // The current wallpaper is the picture installed, and so is a favourite saved from it.
+    const ImageItem_CL now = loaded(AppSettings.now_items_path()).items.at(0);
+    EXPECT_EQ(now.key, photo(21).key);
+    EXPECT_EQ(now.sizes[5].width, 1600);
+    command(MainWindowIcon_CL::kSaveAsFavorite);
+    const std::vector<ImageItem_CL> favourites = loaded(AppSettings.favorites_path()).items;
+    ASSERT_EQ(favourites.size(), 1u);
+    EXPECT_EQ(favourites[0].localWidth, 1600);
+    EXPECT_EQ(favourites[0].localHeight, 1067);
+    EXPECT_EQ(read_file(favourites[0].localPath), jpeg_bytes(1600, 1067));
 }
 
 namespace {
