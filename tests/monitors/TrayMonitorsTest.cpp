@@ -95,6 +95,7 @@ protected:
     TrayDriver driver;
     KernelHandle tray;
     std::map<std::wstring, Gdiplus::Color> colours;
+    std::wstring service;  // the stand-in's folder for the photo service
 
     void SetUp() override
     {
@@ -102,7 +103,7 @@ protected:
             << "runs only in the two-monitor fixture (tests/support/monitor_fixture.py run)";
         ASSERT_TRUE(use_layout(kSide)) << "the fixture's X server did not give Wine two monitors: Wine reports "
                                        << monitor_wallpaper::current_monitors().size();
-        fresh_program_folder(L"monitors");
+        service = fresh_program_folder(L"monitors");
         const Gdiplus::Color choices[] = {Gdiplus::Color(255, 220, 0, 0), Gdiplus::Color(255, 0, 200, 0),
                                           Gdiplus::Color(255, 0, 0, 230)};
         int n = 0;
@@ -278,6 +279,49 @@ TEST_F(TwoMonitors, WithTheOptionOffOnePictureIsInstalledAsBefore)
     announce_display_change();
     EXPECT_EQ(read_file(AppSettings.now_bitmap_path()), installed);
     EXPECT_EQ(desktop_value(L"WallpaperStyle"), L"10");
+}
+
+// Each monitor's service photo comes at the offered size that covers that
+// monitor's own pixels, whatever the display scaling.
+TEST_F(TwoMonitors, EachMonitorsServicePhotoComesAtTheSizeThatCoversIt)
+{
+    std::string sizes;
+    for (const SIZE size : {SIZE{1024, 768}, SIZE{1600, 1200}, SIZE{2048, 1536}}) {
+        const std::wstring name = service + L"/" + std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L".jpg";
+        const std::vector<unsigned char> picture = jpeg_bytes(size.cx, size.cy);
+        ASSERT_TRUE(serve_file(name, std::string(picture.begin(), picture.end())));
+        const std::wstring url = http_url(name);
+        sizes += "<size label=\"Large\" width=\"" + std::to_string(size.cx) + "\" height=\"" + std::to_string(size.cy) +
+                 "\" source=\"" + std::string(url.begin(), url.end()) + "\" media=\"photo\" />";
+    }
+    ASSERT_TRUE(serve_file(service + L"/services/rest", "<rsp stat=\"ok\"><sizes>" + sizes + "</sizes></rsp>"));
+    WallPaperItemBase_CL candidates;
+    candidates.set_path(AppSettings.candidates_path());
+    for (int n = 1; n <= 2; ++n) {
+        ImageItem_CL photo;
+        photo.key = L"http://farm3.staticflickr.com/7/4" + std::to_wstring(n) + L"_s";
+        photo.farm = 3;
+        photo.sizes[5] = {2048, 1536, http_url(service + L"/2048x1536.jpg")};
+        candidates.items.push_back(photo);
+    }
+    ASSERT_EQ(candidates.save(), S_OK);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeCandidateUse, 1);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kChangeLocalFolderUse, 0);
+    AppInifile.write_int(keys::kWallPaperInfo, keys::kPerMonitor, 1);
+    start_tray();
+    ASSERT_TRUE(driver.change_now(kTimeout));
+    EXPECT_EQ(items_of(AppSettings.now_items_path()).size(), 2u);
+    const auto requests = [&](const wchar_t* name) {
+        const std::wstring wide = L"GET /" + service + L"/" + name + L"\n";
+        const std::string line(wide.begin(), wide.end());
+        const std::string log = http_log(L"_requests.log");
+        int count = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+        return count;
+    };
+    EXPECT_EQ(requests(L"1600x1200.jpg"), 1) << "the primary monitor is 1280 x 800";
+    EXPECT_EQ(requests(L"1024x768.jpg"), 1) << "the other is 1024 x 768";
+    EXPECT_EQ(requests(L"2048x1536.jpg"), 0);
 }
 
 // The 144-DPI run says so (TAPESTREL_DPI): the composition above must not have
