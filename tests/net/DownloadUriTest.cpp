@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -104,6 +105,21 @@ private:
     std::wstring path_;
 };
 
+// Asks another address before its download, as a photo asks the service for
+// its sizes, and settles its address then.
+struct AskingRequest : DownloadRequest {
+    std::wstring ask;
+    std::wstring settled;
+    void prepare(const InetHttp_CL::Announce& announce) override
+    {
+        InetHttp_CL asking;
+        announce(&asking);
+        (void)asking.fetch(narrow(ask));
+        announce(nullptr);
+        uri = settled;
+    }
+};
+
 class DownloadQueue : public ::testing::Test {
 protected:
     TempFolder folder;
@@ -188,6 +204,41 @@ TEST_F(DownloadQueue, CancelEndsAWaitingTransferAtOnceAndDropsTheQueue)
     const std::vector<Served> served = worker.served();
     EXPECT_EQ(worker.served_ids(), (std::vector<int>{0, 99}));
     EXPECT_FALSE(served[0].had_data);
+}
+
+// The address settled by asking first is the one downloaded, with its
+// answer's status; a cancel while the request asks ends its download too.
+TEST_F(DownloadQueue, ARequestThatAsksFirstDownloadsWhatItSettledOnUnlessCancelledMeanwhile)
+{
+    std::atomic<DWORD> status{0};
+    worker.hook = [&](const DownloadRequest& request) { status = request.status; };
+    const std::wstring folder = L"net/queue/" + fresh_name();
+    ASSERT_TRUE(serve_file(folder + L"/answer", "sizes"));
+    ASSERT_TRUE(serve_file(folder + L"/gone.jpg", "stand-in picture"));
+    auto asking = std::make_unique<AskingRequest>();
+    asking->id = 1;
+    asking->ask = http_url(folder + L"/answer");
+    asking->settled = http_url(L"_status410/" + folder + L"/gone.jpg");
+    worker.start();
+    worker.request_download(std::move(asking));
+    ASSERT_TRUE(worker.wait_for(1));
+    EXPECT_EQ(worker.served()[0].uri, http_url(L"_status410/" + folder + L"/gone.jpg"));
+    EXPECT_EQ(worker.served()[0].bytes, "stand-in picture");
+    EXPECT_EQ(status.load(), static_cast<DWORD>(HTTP_STATUS_GONE));
+
+    GatedPicture held(L"answer");
+    ASSERT_TRUE(serve_file(folder + L"/never.jpg", "never"));
+    asking = std::make_unique<AskingRequest>();
+    asking->id = 2;
+    asking->ask = held.url();
+    asking->settled = http_url(folder + L"/never.jpg");
+    worker.request_download(std::move(asking));
+    ASSERT_TRUE(held.wait_until_requested());
+    worker.cancel_downloads();
+    ASSERT_TRUE(worker.wait_for(2));
+    EXPECT_FALSE(worker.served()[1].had_data);
+    EXPECT_EQ(status.load(), 0u);
+    EXPECT_EQ(http_log(L"_requests.log").find(narrow(folder + L"/never.jpg")), std::string::npos);
 }
 
 TEST_F(DownloadQueue, CancellingAtAnyMomentNeverLosesTrackOfARequest)
