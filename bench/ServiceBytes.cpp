@@ -34,18 +34,14 @@ std::wstring picture_name(const std::wstring& folder, const Offered& size)
 std::vector<size_t> serve_photo(const std::wstring& folder)
 {
     std::vector<size_t> bytes;
+    std::vector<testing_support::OfferedSize> listed;
     CreateDirectoryW((testing_support::http_root() + L"\\" + folder).c_str(), nullptr);
-    std::string answer = "<rsp stat=\"ok\"><sizes canblog=\"0\" canprint=\"0\" candownload=\"1\">";
     for (const Offered& size : kOffered) {
-        const std::wstring name = picture_name(folder, size);
         const std::wstring path = testing_support::http_root() + L"\\" + folder + L"\\" + std::to_wstring(size.width) + L".jpg";
         bytes.push_back(make_photo_jpeg(path, size.width, size.height).size());
-        const std::wstring url = testing_support::http_url(name);
-        answer += "<size label=\"" + std::string(size.label) + "\" width=\"" + std::to_string(size.width) +
-                  "\" height=\"" + std::to_string(size.height) + "\" source=\"" + std::string(url.begin(), url.end()) +
-                  "\" url=\"\" media=\"photo\" />";
+        listed.push_back({size.label, size.width, size.height, testing_support::http_url(picture_name(folder, size))});
     }
-    (void)testing_support::serve_file(folder + L"/services/rest", answer + "</sizes></rsp>");
+    (void)testing_support::serve_file(folder + L"/services/rest", testing_support::sizes_answer(listed));
     return bytes;
 }
 

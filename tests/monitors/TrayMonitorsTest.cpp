@@ -285,16 +285,14 @@ TEST_F(TwoMonitors, WithTheOptionOffOnePictureIsInstalledAsBefore)
 // monitor's own pixels, whatever the display scaling.
 TEST_F(TwoMonitors, EachMonitorsServicePhotoComesAtTheSizeThatCoversIt)
 {
-    std::string sizes;
-    for (const SIZE size : {SIZE{1024, 768}, SIZE{1600, 1200}, SIZE{2048, 1536}}) {
-        const std::wstring name = service + L"/" + std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L".jpg";
-        const std::vector<unsigned char> picture = jpeg_bytes(size.cx, size.cy);
+    std::vector<OfferedSize> sizes = {{"Large", 1024, 768, L""}, {"Large 1600", 1600, 1200, L""}, {"Large 2048", 2048, 1536, L""}};
+    for (OfferedSize& size : sizes) {
+        const std::wstring name = service + L"/" + std::to_wstring(size.width) + L"x" + std::to_wstring(size.height) + L".jpg";
+        const std::vector<unsigned char> picture = jpeg_bytes(size.width, size.height);
         ASSERT_TRUE(serve_file(name, std::string(picture.begin(), picture.end())));
-        const std::wstring url = http_url(name);
-        sizes += "<size label=\"Large\" width=\"" + std::to_string(size.cx) + "\" height=\"" + std::to_string(size.cy) +
-                 "\" source=\"" + std::string(url.begin(), url.end()) + "\" media=\"photo\" />";
+        size.url = http_url(name);
     }
-    ASSERT_TRUE(serve_file(service + L"/services/rest", "<rsp stat=\"ok\"><sizes>" + sizes + "</sizes></rsp>"));
+    ASSERT_TRUE(serve_file(service + L"/services/rest", sizes_answer(sizes)));
     WallPaperItemBase_CL candidates;
     candidates.set_path(AppSettings.candidates_path());
     for (int n = 1; n <= 2; ++n) {

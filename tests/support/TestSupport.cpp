@@ -134,6 +134,16 @@ std::wstring service_url(const std::wstring& relative_path)
     return L"http://" + env(L"TAPESTREL_SERVICE_HOST") + L"/" + relative_path;
 }
 
+std::string sizes_answer(const std::vector<OfferedSize>& sizes)
+{
+    std::string elements;
+    for (const OfferedSize& size : sizes)
+        elements += "<size label=\"" + std::string(size.label) + "\" width=\"" + std::to_string(size.width) +
+                    "\" height=\"" + std::to_string(size.height) + "\" source=\"" + std::string(size.url.begin(), size.url.end()) +
+                    "\" url=\"https://www.flickr.com/photos/1@N00/1/sizes/\" media=\"photo\" />";
+    return "<rsp stat=\"ok\"><sizes canblog=\"0\" canprint=\"0\" candownload=\"1\">" + elements + "</sizes></rsp>";
+}
+
 std::wstring https_url(TlsSite site, const std::wstring& relative_path)
 {
     static const wchar_t* const hosts[] = {L"TAPESTREL_TLS_TRUSTED", L"TAPESTREL_TLS_SELF_SIGNED",

@@ -56,6 +56,16 @@ bool serve_file(const std::wstring& relative_path, const std::string& body);
 // Wikimedia Commons' answer when the category holds nothing past the start.
 constexpr const char* kEmptyCommonsAnswer = "{\"batchcomplete\":true}";
 
+// One size of a photo as the photo service's "flickr.photos.getSizes" lists it.
+struct OfferedSize {
+    const char* label;
+    int width;
+    int height;
+    std::wstring url;
+};
+// The service's answer to "flickr.photos.getSizes" offering these sizes.
+std::string sizes_answer(const std::vector<OfferedSize>& sizes);
+
 // Starts the program's folder in this prefix (Documents\Tapestrel) afresh,
 // loads it into AppSettings and points the photo service's addresses and
 // Wikimedia Commons at http_url(folder), folder being a new name beginning

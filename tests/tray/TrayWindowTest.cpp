@@ -336,24 +336,6 @@ TEST_F(TrayWindow, TheCandidateRunTakesOnlyFreelyLicensedPhotosAndTheLargestSize
     EXPECT_TRUE(installed_licence == 11 || installed_licence == 9) << installed_licence;
 }
 
-// The service's answer to "flickr.photos.getSizes": label, width, height and address of each size.
-struct OfferedSize {
-    const char* label;
-    int width;
-    int height;
-    std::wstring url;
-};
-
-std::string sizes_listed(const std::vector<OfferedSize>& sizes)
-{
-    std::string elements;
-    for (const OfferedSize& size : sizes)
-        elements += "<size label=\"" + std::string(size.label) + "\" width=\"" + std::to_string(size.width) +
-                    "\" height=\"" + std::to_string(size.height) + "\" source=\"" + narrow_units(size.url) +
-                    "\" url=\"https://www.flickr.com/photos/1@N00/1/sizes/\" media=\"photo\" />";
-    return "<rsp stat=\"ok\"><sizes canblog=\"0\" canprint=\"0\" candownload=\"1\">" + elements + "</sizes></rsp>";
-}
-
 // Each change asks the service for the sizes it hands out now and downloads
 // the smallest that covers the screen, never the 24-megapixel original; a
 // photo that has gone, by the service's word or by its address, leaves the
@@ -372,7 +354,7 @@ TEST_F(TrayWindow, ServicePhotosComeAtTheSizeThatCoversTheScreenAndGonePhotosLea
     const auto requests = [&](const char* part) { return count_requests(narrow_units(folder) + part); };
     const std::wstring original = http_url(folder + L"/21_o.jpg");  // never served
     ASSERT_TRUE(serve_file(folder + L"/services/rest@@photo_id=21",
-                           sizes_listed({{"Medium 640", 640, 427, picture_at(L"21_z.jpg", 640, 427)},
+                           sizes_answer({{"Medium 640", 640, 427, picture_at(L"21_z.jpg", 640, 427)},
                                          {"Large 1600", 1600, 1067, picture_at(L"21_h.jpg", 1600, 1067)},
                                          {"Large 2048", 2048, 1365, picture_at(L"21_k.jpg", 2048, 1365)},
                                          {"Original", 6000, 4000, original}})));
@@ -381,7 +363,7 @@ TEST_F(TrayWindow, ServicePhotosComeAtTheSizeThatCoversTheScreenAndGonePhotosLea
     // Gone, though its address still answers with a picture of the promised size.
     picture_at(L"23_h.jpg", 1600, 1067);
     ASSERT_TRUE(serve_file(folder + L"/services/rest@@photo_id=23",
-                           sizes_listed({{"Large 1600", 1600, 1067, http_url(L"_status410/" + folder + L"/23_h.jpg")}})));
+                           sizes_answer({{"Large 1600", 1600, 1067, http_url(L"_status410/" + folder + L"/23_h.jpg")}})));
     const auto photo = [&](int id) {
         ImageItem_CL item;
         item.key = L"http://farm3.staticflickr.com/7/" + std::to_wstring(id) + L"_s";
