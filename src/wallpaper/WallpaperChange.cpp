@@ -6,8 +6,9 @@
 #include "photoservice/FlickrXmlHelper_CL.h"
 #include "photoservice/ScreenFit.h"
 #include "store/AppSettings_CL.h"
-#include "store/ListEdit.h"
+#include "store/WallPaperItemBase_CL.h"
 
+#include "wallpaper/ItemCommands.h"
 #include "wallpaper/MainWindowLink.h"
 #include "wallpaper/MonitorWallpaper.h"
 #include "wallpaper/Wallpaper.h"
@@ -147,16 +148,11 @@ bool WallpaperChange::receive_monitor_picture(size_t index, const void* bytes, s
 
 void WallpaperChange::forget_gone(size_t index) const
 {
-    const std::wstring& key = items[index].key;
-    if (key.empty() || !items[index].localPath.empty()) return;
-    const bool removed = edit_list(AppSettings.candidates_path(), [&key](std::vector<ImageItem_CL>& candidates) {
-        const auto gone_ones = std::remove_if(candidates.begin(), candidates.end(),
-                                              [&key](const ImageItem_CL& candidate) { return candidate.key == key; });
-        if (gone_ones == candidates.end()) return false;
-        candidates.erase(gone_ones, candidates.end());
-        return true;
-    });
-    if (removed) main_window_link::notify(main_window_link::kCandidates);
+    // Only the candidates hold photos without a local file; favourites keep theirs.
+    if (items[index].key.empty() || !items[index].localPath.empty()) return;
+    WallPaperItemBase_CL candidates;
+    candidates.set_path(AppSettings.candidates_path());
+    if (item_commands::remove_keys(candidates, {items[index].key})) main_window_link::notify(main_window_link::kCandidates);
 }
 
 bool WallpaperChange::install_one(const void* bytes, size_t size, bool check_size) const
