@@ -2,6 +2,7 @@
 // monitor, laid out side by side, stacked, and left of or above the primary.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -309,17 +310,10 @@ TEST_F(TwoMonitors, EachMonitorsServicePhotoComesAtTheSizeThatCoversIt)
     start_tray();
     ASSERT_TRUE(driver.change_now(kTimeout));
     EXPECT_EQ(items_of(AppSettings.now_items_path()).size(), 2u);
-    const auto requests = [&](const wchar_t* name) {
-        const std::wstring wide = L"GET /" + service + L"/" + name + L"\n";
-        const std::string line(wide.begin(), wide.end());
-        const std::string log = http_log(L"_requests.log");
-        int count = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
-        return count;
-    };
-    EXPECT_EQ(requests(L"1600x1200.jpg"), 1) << "the primary monitor is 1280 x 800";
-    EXPECT_EQ(requests(L"1024x768.jpg"), 1) << "the other is 1024 x 768";
-    EXPECT_EQ(requests(L"2048x1536.jpg"), 0);
+    const std::vector<std::string> requests = http_requests(service);
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "1600x1200.jpg"), 1) << "the primary monitor is 1280 x 800";
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "1024x768.jpg"), 1) << "the other is 1024 x 768";
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "2048x1536.jpg"), 0);
 }
 
 // The 144-DPI run says so (TAPESTREL_DPI): the composition above must not have
