@@ -60,6 +60,8 @@ void DownloadUri_CL::cancel_downloads()
     queue_.clear();
 }
 
+void DownloadUri_CL::on_transfer_over(const DownloadRequest&) {}
+
 void DownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest>, GlobalBlock) {}
 
 int DownloadUri_CL::on_thread_message(UINT message, WPARAM, LPARAM)
@@ -96,6 +98,9 @@ void DownloadUri_CL::serve_queue()
     while (!stop_requested && (current = take_next()) != nullptr) {
         current->prepare(announcer);
         GlobalBlock data(InetHttp_CL::download_to_movable(current->uri, announcer, &current->status));
+        // While it is still the current request, so a requester that asks again
+        // meanwhile is never told it is neither being served nor done.
+        on_transfer_over(*current);
         std::unique_ptr<DownloadRequest> request;
         {
             Semapho_CL::Lock_CL lock(queue_lock_);

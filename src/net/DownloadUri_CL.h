@@ -55,6 +55,9 @@ public:
     // `data` (a movable block, empty when nothing could be read): it keeps
     // the block by moving it on; otherwise the block frees itself.
     virtual void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data);
+    // Runs on the worker thread as each transfer ends, before on_downloaded(),
+    // while a new request of the same id would still be dropped as being served.
+    virtual void on_transfer_over(const DownloadRequest& request);
 
 private:
     void serve_queue();

@@ -11,6 +11,11 @@ DownLoadListBox_CL::OrgDownloadUri_CL::OrgDownloadUri_CL(DownLoadListBox_CL& lis
     set_thread_name(L"DownLoadListBox_CL::OrgDownloadUri_CL");
 }
 
+void DownLoadListBox_CL::OrgDownloadUri_CL::on_transfer_over(const DownloadRequest& request)
+{
+    list_.mark_arriving(request.id);
+}
+
 void DownLoadListBox_CL::OrgDownloadUri_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
     list_.on_downloaded(std::move(request), std::move(data));
@@ -165,10 +170,6 @@ void DownLoadListBox_CL::request_picture(int row, const std::wstring& uri)
 // The stream made from the block frees it with the picture.
 void DownLoadListBox_CL::on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data)
 {
-    {
-        std::lock_guard<std::mutex> guard(arriving_lock_);
-        arriving_.insert(request->id);
-    }
     std::unique_ptr<Gdiplus::Image> picture = data ? decode_block(data.release(), true) : nullptr;
     // A list whose window is gone drops the picture with the task; the
     // request's busy period ends when the task is over.
@@ -191,6 +192,12 @@ void DownLoadListBox_CL::take_picture(int row, std::unique_ptr<Gdiplus::Image> p
         arriving_.erase(row);
     }
     InvalidateRect(window(), nullptr, FALSE);
+}
+
+void DownLoadListBox_CL::mark_arriving(int row)
+{
+    std::lock_guard<std::mutex> guard(arriving_lock_);
+    arriving_.insert(row);
 }
 
 bool DownLoadListBox_CL::arriving(int row)

@@ -62,6 +62,7 @@ private:
     public:
         explicit OrgDownloadUri_CL(DownLoadListBox_CL& list);
         void on_downloaded(std::unique_ptr<DownloadRequest> request, GlobalBlock data) override;
+        void on_transfer_over(const DownloadRequest& request) override;
 
     private:
         DownLoadListBox_CL& list_;
@@ -77,6 +78,8 @@ private:
     void take_picture(int row, std::unique_ptr<Gdiplus::Image> picture);
     // Whether a row's picture is on its way to the list's thread.
     bool arriving(int row);
+    // Worker thread: the row's transfer is over, its picture on its way.
+    void mark_arriving(int row);
 
     std::unique_ptr<BackBuffer_CL> back_buffer_;
     ImageCache_CL cache_;
